@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The single-instance lock: an exclusive flock on "OneCopyMutex.lock" in the user's runtime
+// folder. The kernel drops it when the process ends, crash included.
+class OneCopyMutex final
+{
+public:
+    explicit OneCopyMutex(const QString& lockPath = defaultLockPath());
+    ~OneCopyMutex();
+    OneCopyMutex(const OneCopyMutex&) = delete;
+    OneCopyMutex& operator=(const OneCopyMutex&) = delete;
+
+    // True when another process holds the lock. A lock that cannot be created at all
+    // reports false: the copy then starts and the rule is not enforced.
+    bool heldByAnother() const { return heldByAnother_; }
+
+    static QString defaultLockPath();
+
+private:
+    int fd_ = -1;
+    bool heldByAnother_ = false;
+};

@@ -1,0 +1,44 @@
+#include "app/Startup.h"
+
+#include "app/AppInfo.h"
+#include "app/Fonts.h"
+#include "app/KeyboardLayout.h"
+#include "app/NiloApplication.h"
+#include "app/OneCopyMutex.h"
+#include "app/uMainDM.h"
+#include "app/uMainUI.h"
+#include "lib/Lib.h"
+
+#include <QTimer>
+#include <memory>
+
+int RunProgram(int argc, char** argv, const StartupHooks& hooks)
+{
+    // Taken before anything else, so a copy still starting up refuses a second one too.
+    const OneCopyMutex oneCopy;
+    if (oneCopy.heldByAnother()) {
+        QApplication app(argc, argv);
+        RegisterProgramFonts();
+        ShowAppMessage(QStringLiteral("برنامه در حال اجراست"), MessageKind::Warning);
+        return 0;
+    }
+
+    NiloApplication app(argc, argv);
+    QCoreApplication::setApplicationName(ApplicationTitle());
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    RegisterProgramFonts();
+    SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
+
+    const auto mainDM = std::make_unique<TfrmMainDM>();
+    if (!DatabaseOpened) {
+        ShowAppMessage(QStringLiteral("اشکال در ارتباط با بانک اطلاعات"), MessageKind::Error);
+        return 0;
+    }
+
+    const auto mainUI = std::make_unique<TfrmMainUI>();
+    mainUI->showMaximized();
+    if (hooks.mainWindowShown)
+        QTimer::singleShot(0, mainUI.get(), [&] { hooks.mainWindowShown(*mainUI); });
+    QApplication::exec();
+    return 0;
+}

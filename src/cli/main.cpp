@@ -1,0 +1,47 @@
+// nilocheque: the program's command-line tool, for people and scripts.
+#include "cli/CliCommon.h"
+
+#include <QGuiApplication>
+#include <iterator>
+
+namespace {
+
+const CliCommand kCommands[] = {
+    {"init-db", "init-db [FILE]  create an empty database (default ./NiloChequePrint.mdb)",
+     CmdInitDb},
+};
+
+int usage(QTextStream& stream, int code)
+{
+    stream << "usage: nilocheque COMMAND [ARGS...]\n\ncommands:\n";
+    for (const CliCommand& c : kCommands)
+        stream << "  " << c.summary << '\n';
+    stream.flush();
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Painting a cheque page needs fonts and a paint device, never a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty())
+        return usage(err(), 2);
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help"))
+        return usage(out(), 0);
+    for (const CliCommand& c : kCommands) {
+        if (name == QLatin1String(c.name)) {
+            const int code = c.run(args);
+            out().flush();
+            err().flush();
+            return code;
+        }
+    }
+    err() << "nilocheque: unknown command '" << name << "'\n";
+    return usage(err(), 2);
+}

@@ -1,0 +1,8 @@
+#include "lib/AppError.h"
+
+QString errorBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + u'.';
+    return message;
+}
