@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the program needs to build, run and be tested.
+# Idempotent and quick when everything is already there.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  libzip-dev libjpeg62-turbo-dev libcups2-dev libchm-dev fp-utils
+  fonts-dejavu-core
+)
+if [[ "${1:-}" == "--test" ]]; then
+  # Benchmarks, PDF inspection, a local CUPS queue for printing tests, fuzzing.
+  packages+=(libbenchmark-dev poppler-utils unzip cups printer-driver-cups-pdf
+             clang libclang-rt-14-dev xvfb xauth)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=()
+  [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
