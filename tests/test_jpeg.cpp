@@ -81,7 +81,8 @@ private slots:
         QTest::newRow("header only") << jpeg.left(200) << false;
         QTest::newRow("random bytes") << QByteArray(5000, '\x17') << false;
         QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("jpeg marker then junk") << QByteArray("\xFF\xD8\xFF\xE0junkjunkjunk") << false;
+        QTest::newRow("jpeg marker then junk")
+            << QByteArray("\xFF\xD8\xFF\xE0junkjunkjunk") << false;
     }
     void hostileInputIsRefusedQuickly()
     {

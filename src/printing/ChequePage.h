@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// A cheque page as data: the texts of the preview's item boxes moved to where the cheque
+// lies on an A4 page. Units are pixels of 1/96 inch from the page's top-left corner.
+
+enum class FeedDirection { Horizontal, Vertical }; // portrait page / landscape page
+enum class FeedPosition { Middle, Left };
+
+// The page's width in the origin arithmetic (portrait 793, landscape 1122; the landscape
+// page is 793 high).
+inline constexpr int kPortraitPageWidth = 793;
+inline constexpr int kLandscapePageWidth = 1122;
+inline constexpr int kLandscapePageHeight = 793;
+
+struct ChequeOrigin
+{
+    int x0 = 0;
+    int y0 = 0;
+    friend bool operator==(const ChequeOrigin&, const ChequeOrigin&) = default;
+};
+
+// Where the cheque's top-left corner lies on the page. panelWidth/panelHeight are the
+// cheque panel's size (the cheque's size + 4), top/left the distances from the printer's
+// top and left. Divisions round toward zero.
+ChequeOrigin ComputeChequeOrigin(FeedDirection feed, FeedPosition position, int panelWidth,
+                                 int panelHeight, int top, int left);
+
+struct FontSpec
+{
+    QString family;
+    int pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+// One item box of the preview, as the print job reads it.
+struct PreviewBox
+{
+    QString name; // lblNumericDate, ...
+    bool visible = true;
+    QString text;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    FontSpec font;
+};
+
+struct TextElement
+{
+    QString text;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    FontSpec font;
+    bool alignRight = true;
+    bool rightToLeft = true;
+    bool cutAtWidth = false; // the cover's asterisks never run beyond their box
+};
+
+struct ChequePage
+{
+    bool landscape = false; // landscape pages carry a thin frame line along their edges
+    QList<TextElement> elements;
+};
+
+// One text element per visible box whose name begins with "lbl", in the boxes' order.
+ChequePage ComposeChequePage(const QList<PreviewBox>& boxes, FeedDirection feed,
+                             FeedPosition position, int panelWidth, int panelHeight, int top,
+                             int left);
