@@ -18,3 +18,10 @@ QTextStream& err();
 
 // The subcommands, defined each in its own file.
 int CmdInitDb(const QStringList& args);
+int CmdWords(const QStringList& args);
+int CmdDate(const QStringList& args);
+int CmdFormat(const QStringList& args);
+
+// A date argument: yyyy-mm-dd (proleptic Gregorian), a Jalali date text, or @N for day
+// number N. Raises ConversionError for anything else.
+double ParseDateArgument(const QString& text);

@@ -9,6 +9,11 @@ namespace {
 const CliCommand kCommands[] = {
     {"init-db", "init-db [FILE]  create an empty database (default ./NiloChequePrint.mdb)",
      CmdInitDb},
+    {"words", "words [--cheque] TEXT...  amounts in Persian words (--cheque: the four cheque texts)",
+     CmdWords},
+    {"date", "date VALUE...  Jalali text, Gregorian date, day number, weekday and words of dates",
+     CmdDate},
+    {"format", "format PATTERN VALUE [TIME]  a date formatted with a Jalali pattern", CmdFormat},
 };
 
 int usage(QTextStream& stream, int code)
