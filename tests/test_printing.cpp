@@ -1,7 +1,9 @@
 // The cheque page: origin on the page, composition from the preview's boxes, and the PDF
 // the same painting code writes.
 #include "app/Fonts.h"
+#include "lib/AppError.h"
 #include "printing/ChequePage.h"
+#include "printing/ChequeTexts.h"
 #include "printing/PagePainter.h"
 
 #include <QApplication>
@@ -85,6 +87,34 @@ private slots:
         QFETCH(int, y0);
         QCOMPARE(ComputeChequeOrigin(FeedDirection(feed), FeedPosition(position), w, h, top, left),
                  (ChequeOrigin{x0, y0}));
+    }
+
+    void amountTextsOfTheFourBoxes_data()
+    {
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("1250000") << u"1250000"_s
+                                 << QStringList{u"//1.250.000"_s, u"##1.250.000Rls"_s,
+                                                u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s,
+                                                u" معادل يکصد و بيست و پنج هزار تومان تمام "_s};
+        // Words of 123 end in a space, so two spaces stand before the currency.
+        QTest::newRow("123") << u"123"_s
+                             << QStringList{u"//123"_s, u"##123Rls"_s,
+                                            u"يکصد و بيست و سه  ريال تمام "_s,
+                                            u" معادل دوازده  تومان تمام "_s};
+    }
+    void amountTextsOfTheFourBoxes()
+    {
+        QFETCH(QString, amount);
+        QFETCH(QStringList, texts);
+        const AmountBoxTexts t = AmountTexts(amount);
+        QCOMPARE((QStringList{t.numeric, t.perforation, t.words, t.toman}), texts);
+    }
+
+    void amountBelowTenRialsIsZeroTomans()
+    {
+        QVERIFY(AmountTexts(u"7"_s).toman.contains(u"صفر"_s));
+        QVERIFY_THROWS_EXCEPTION(ConversionError, AmountTexts(u"12a"_s));
     }
 
     void composesVisibleLblBoxesInOrder()
