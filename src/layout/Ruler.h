@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+// Rulers along a picture area.
+//
+// TRuler is one strip, 25 px thick, horizontal (along the top) or vertical (down the left).
+// Zero lies at the pixel `origin` along the strip; lengths are counted in `unit` with the
+// screen's pixels per inch (logicalDpiX for a horizontal ruler, logicalDpiY for a vertical
+// one) unless `pixelsPerInch` is set to a positive value. Coordinates are physical: a
+// right-to-left window does not mirror a ruler.
+//
+// TRulerFrame puts two rulers, the corner square between them and an area together: the area
+// sits at (25, 25), the rulers count from its top-left corner and run to the frame's edges.
+// setUnit() on the frame sets both rulers and the corner.
+class TRuler final : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(
+        Qt::Orientation orientation READ orientation WRITE setOrientation NOTIFY orientationChanged)
+    Q_PROPERTY(Unit unit READ unit WRITE setUnit NOTIFY unitChanged)
+    Q_PROPERTY(int origin READ origin WRITE setOrigin NOTIFY originChanged)
+    Q_PROPERTY(
+        qreal pixelsPerInch READ pixelsPerInch WRITE setPixelsPerInch NOTIFY pixelsPerInchChanged)
+
+public:
+    enum class Unit { Centimetre, Millimetre, Inch, Pixel };
+    Q_ENUM(Unit)
+
+    static constexpr int Thickness = 25;
+
+    // One graduation: position in pixels along the ruler, level 0 (labelled, longest) to 3
+    // (shortest), and the label of a level-0 tick.
+    struct Tick
+    {
+        qreal pos = 0;
+        int level = 0;
+        QString label;
+    };
+
+    explicit TRuler(Qt::Orientation orientation, QWidget* parent = nullptr);
+
+    Qt::Orientation orientation() const { return orientation_; }
+    void setOrientation(Qt::Orientation orientation);
+    Unit unit() const { return unit_; }
+    void setUnit(Unit unit);
+    int origin() const { return origin_; }
+    void setOrigin(int pixel);
+    // 0 means the screen's own figure.
+    qreal pixelsPerInch() const { return pixelsPerInch_; }
+    void setPixelsPerInch(qreal ppi);
+
+    qreal effectivePixelsPerInch() const;
+    qreal pixelsPerUnit() const;
+    // Graduations over the visible length, in increasing position.
+    QList<Tick> ticks() const;
+
+    // "cm", "mm", "in", "px".
+    static QString unitSymbol(Unit unit);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void orientationChanged(Qt::Orientation orientation);
+    void unitChanged(TRuler::Unit unit);
+    void originChanged(int pixel);
+    void pixelsPerInchChanged(qreal ppi);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QFont labelFont() const;
+    int length() const;
+
+    Qt::Orientation orientation_ = Qt::Horizontal;
+    Unit unit_ = Unit::Millimetre;
+    int origin_ = 0;
+    qreal pixelsPerInch_ = 0;
+};
+
+// The square where the two rulers meet; it shows the unit's symbol.
+class TRulerCorner final : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(TRuler::Unit unit READ unit WRITE setUnit NOTIFY unitChanged)
+
+public:
+    explicit TRulerCorner(QWidget* parent = nullptr);
+
+    TRuler::Unit unit() const { return unit_; }
+    void setUnit(TRuler::Unit unit);
+
+    QSize sizeHint() const override;
+
+signals:
+    void unitChanged(TRuler::Unit unit);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    TRuler::Unit unit_ = TRuler::Unit::Millimetre;
+};
+
+class TRulerFrame final : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(TRuler::Unit unit READ unit WRITE setUnit NOTIFY unitChanged)
+    Q_PROPERTY(
+        qreal pixelsPerInch READ pixelsPerInch WRITE setPixelsPerInch NOTIFY pixelsPerInchChanged)
+
+public:
+    explicit TRulerFrame(QWidget* parent = nullptr);
+
+    // Takes the area as a child placed at (25, 25); its size stays the caller's.
+    void setArea(QWidget* area);
+    QWidget* area() const { return area_; }
+
+    TRuler* horizontalRuler() const { return horizontal_; }
+    TRuler* verticalRuler() const { return vertical_; }
+    TRulerCorner* corner() const { return corner_; }
+
+    TRuler::Unit unit() const { return horizontal_->unit(); }
+    void setUnit(TRuler::Unit unit);
+    qreal pixelsPerInch() const { return horizontal_->pixelsPerInch(); }
+    void setPixelsPerInch(qreal ppi);
+
+    QSize sizeHint() const override;
+
+signals:
+    void unitChanged(TRuler::Unit unit);
+    void pixelsPerInchChanged(qreal ppi);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeChildren();
+
+    TRuler* horizontal_ = nullptr;
+    TRuler* vertical_ = nullptr;
+    TRulerCorner* corner_ = nullptr;
+    QPointer<QWidget> area_;
+};
