@@ -201,7 +201,10 @@ TDateTime IncJalaliMonth(TDateTime value, int months)
     const quint16 length = JalaliDaysInMonth(quint16(y), quint16(m));
     const quint16 day = d.day > length ? length : d.day;
     const TDateTime whole = EncodeJalaliDate(quint16(y), quint16(m), day);
-    return whole + std::fabs(value - std::trunc(value));
+    // The time of day counts forward from midnight on both sides of day 0, so before it
+    // the fraction is subtracted; adding it there would move the result to another day.
+    const TDateTime time = std::fabs(value - std::trunc(value));
+    return whole < 0 ? whole - time : whole + time;
 }
 
 quint16 CurrentJalaliYear()
