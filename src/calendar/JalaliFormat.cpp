@@ -75,7 +75,7 @@ private:
         if (timeDecoded_)
             return;
         timeDecoded_ = true;
-        if (!(std::fabs(value_) < 1.0e12))
+        if (!(std::fabs(value_) < 1.0e8))
             return; // not finite or beyond every calendar: midnight
         const qint64 ms = std::llround(value_ * double(kMsPerDay));
         const qint64 t = (ms < 0 ? -ms : ms) % kMsPerDay;
