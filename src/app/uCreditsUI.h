@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QTextEdit;
+class QTimer;
+
+// The about window: credits that scroll up one pixel every 50 ms, endlessly, over a tiled
+// leather texture. Opened modally with ShowModalWindow<TfrmCreditsUI>().
+class TfrmCreditsUI final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TfrmCreditsUI(QWidget* parent = nullptr);
+    ~TfrmCreditsUI() override;
+
+    static constexpr int kTickMs = 50;
+
+    QTextEdit* richEdit() const { return richEdit_; }
+    QPushButton* backButton() const { return backButton_; }
+    QTimer* timer() const { return timer_; }
+
+    // One timer tick: one pixel further, or back to the top once the end is shown.
+    void Timer1Timer();
+
+    // The text lines in order, and for each its style (0 = plain, 1 = title).
+    static QStringList CreditLines();
+    static QList<int> CreditStyles();
+
+private:
+    void buildText();
+
+    QTextEdit* richEdit_ = nullptr;
+    QPushButton* backButton_ = nullptr;
+    QTimer* timer_ = nullptr;
+};

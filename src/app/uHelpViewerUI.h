@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/ChmFile.h"
+
+#include <QTextBrowser>
+#include <QWidget>
+#include <memory>
+
+class QSplitter;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// Shows pages of a .chm, resolving "chm:///path" links and images inside the file.
+class ChmTextBrowser final : public QTextBrowser
+{
+    Q_OBJECT
+public:
+    explicit ChmTextBrowser(QWidget* parent = nullptr);
+    void setChm(const ChmFile* chm) { chm_ = chm; }
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    const ChmFile* chm_ = nullptr;
+};
+
+// The help window: the contents tree on the right, the page beside it. It belongs to the
+// window that asked for help and is destroyed with it.
+class TfrmHelpViewerUI final : public QWidget
+{
+    Q_OBJECT
+public:
+    // Opens the file; check isOpen() before showing.
+    TfrmHelpViewerUI(const QString& chmPath, QWidget* owner);
+    ~TfrmHelpViewerUI() override;
+
+    bool isOpen() const { return chm_ && chm_->isOpen(); }
+    QString chmPath() const { return chmPath_; }
+    QTreeWidget* contentsTree() const { return tree_; }
+    ChmTextBrowser* pageView() const { return page_; }
+
+    // Selects the first page of the contents (or the file's default page).
+    void showContents();
+    // Shows a page by its path inside the file ("/intro.html#part"); false when missing.
+    bool showTopic(const QString& path);
+
+    // The help window of a file that `owner` already holds, or null.
+    static TfrmHelpViewerUI* findFor(const QWidget* owner, const QString& chmPath);
+
+private:
+    void fillTree();
+    void selectTreeItemFor(const QUrl& url);
+    void openLink(const QUrl& url);
+
+    QString chmPath_;
+    std::unique_ptr<ChmFile> chm_;
+    QSplitter* splitter_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    ChmTextBrowser* page_ = nullptr;
+};
