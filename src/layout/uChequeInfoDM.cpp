@@ -1,0 +1,81 @@
+#include "layout/uChequeInfoDM.h"
+
+#include "app/uMainDM.h"
+#include "lib/AppError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+QVariant ChequeAccountModel::data(const QModelIndex& index, int role) const
+{
+    if (role == Qt::TextAlignmentRole && record().fieldName(index.column()) == u"Radif")
+        return int(Qt::AlignCenter);
+    return QSqlQueryModel::data(index, role);
+}
+
+TfrmChequeInfoDM::TfrmChequeInfoDM(QObject* parent)
+    : QObject(parent), accounts_(new ChequeAccountModel(this))
+{
+    reopenAccounts();
+}
+
+TfrmChequeInfoDM::~TfrmChequeInfoDM()
+{
+    accounts_->clear();
+}
+
+QSqlDatabase TfrmChequeInfoDM::connection() const
+{
+    return frmMainDM ? frmMainDM->connection() : QSqlDatabase();
+}
+
+void TfrmChequeInfoDM::reopenAccounts()
+{
+    QSqlQuery q(connection());
+    if (!q.exec(QString::fromLatin1(kAccountStatement)))
+        throw AppError(q.lastError().text().trimmed());
+    accounts_->setQuery(std::move(q));
+    while (accounts_->canFetchMore())
+        accounts_->fetchMore();
+    idColumn_ = accounts_->record().indexOf(u"Id"_s);
+}
+
+int TfrmChequeInfoDM::accountCount() const
+{
+    return accounts_->rowCount();
+}
+
+int TfrmChequeInfoDM::accountIdAt(int row) const
+{
+    if (row < 0 || row >= accounts_->rowCount() || idColumn_ < 0)
+        return 0;
+    return accounts_->data(accounts_->index(row, idColumn_)).toInt();
+}
+
+int TfrmChequeInfoDM::rowOfAccount(int accountId) const
+{
+    for (int row = 0; row < accounts_->rowCount(); ++row)
+        if (accountIdAt(row) == accountId)
+            return row;
+    return -1;
+}
+
+ChequeLayout TfrmChequeInfoDM::readLayout(int accountId) const
+{
+    return ReadLayout(connection(), accountId);
+}
+
+bool TfrmChequeInfoDM::saveLayout(int accountId, const LayoutRows& rows,
+                                  const QByteArray& pictureJpeg, const LayoutProgress& progress,
+                                  QString* error) const
+{
+    return SaveLayout(connection(), accountId, rows, pictureJpeg, progress, error);
+}
+
+void TfrmChequeInfoDM::deleteAccount(int accountId) const
+{
+    DeleteAccountWithLayout(connection(), accountId);
+}

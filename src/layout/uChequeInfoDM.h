@@ -1,0 +1,48 @@
+#pragma once
+
+#include "layout/LayoutStore.h"
+
+#include <QObject>
+#include <QSqlQueryModel>
+
+// The designer's account grid: the accounts in Radif order, display order centred.
+class ChequeAccountModel final : public QSqlQueryModel
+{
+    Q_OBJECT
+public:
+    using QSqlQueryModel::QSqlQueryModel;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+};
+
+// The designer's data module: the account query of its grid and the layout statements, all
+// on the main data module's connection. Lives exactly as long as its window.
+class TfrmChequeInfoDM final : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr char kAccountStatement[] = "select * from tblAccountMst\norder by Radif";
+
+    // Opens the account query.
+    explicit TfrmChequeInfoDM(QObject* parent = nullptr);
+    ~TfrmChequeInfoDM() override;
+
+    QSqlDatabase connection() const;
+    ChequeAccountModel* accounts() const { return accounts_; }
+
+    // Closes and reopens the account query (every row fetched: the grid can move to the last).
+    void reopenAccounts();
+    int accountCount() const;
+    // The Id of the account at a grid row; 0 outside the list.
+    int accountIdAt(int row) const;
+    // The grid row of an account; -1 when it is not in the list.
+    int rowOfAccount(int accountId) const;
+
+    ChequeLayout readLayout(int accountId) const;
+    bool saveLayout(int accountId, const LayoutRows& rows, const QByteArray& pictureJpeg,
+                    const LayoutProgress& progress, QString* error) const;
+    void deleteAccount(int accountId) const;
+
+private:
+    ChequeAccountModel* accounts_ = nullptr;
+    int idColumn_ = -1;
+};
