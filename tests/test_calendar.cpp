@@ -100,6 +100,7 @@ private slots:
         QTest::newRow("day before 1/1/1") << -466700.0;
         QTest::newRow("far before") << -1.0e9;
         QTest::newRow("day after 9999/12/29") << 3185360.0;
+        QTest::newRow("beyond 64-bit milliseconds") << 2.0e11;
         QTest::newRow("huge") << 1.0e300;
         QTest::newRow("-huge") << -1.0e300;
         QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();

@@ -14,9 +14,9 @@ constexpr qint64 kJalaliOffset = 466700;
 constexpr qint64 kDaysPer33Years = 12053;
 constexpr qint64 kMsPerDay = 86400000;
 
-// Beyond this many days from day 0 a value has no date of any kind; keeping the
-// millisecond count inside 64 bits.
-constexpr double kFarDays = 1.0e12;
+// Beyond this many days from day 0 a value has no date of any kind; it also keeps the
+// millisecond count well inside 64 bits.
+constexpr double kFarDays = 1.0e8;
 
 constexpr bool leapInCycle(int r)
 {
