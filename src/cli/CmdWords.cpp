@@ -1,21 +1,18 @@
 #include "cli/CliCommon.h"
 #include "lib/AmountText.h"
 #include "lib/AppError.h"
+#include "printing/ChequeTexts.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // The four amount texts of the print window, in its order: digits, perforation, words,
-// Toman equivalent.
+// Toman equivalent; the same code as the window's, so both print the same cheque.
 QStringList chequeTexts(const QString& amount)
 {
-    const QString grouped = FormatAmount(amount);
-    const QString words = AmountToWords(amount);
-    // Tomans are Rials divided by ten, the remainder dropped.
-    const QString tomans = AmountToWords(QString::number(ParseAmount(amount) / 10));
-    return {u"//"_s + grouped, u"##"_s + grouped + u"Rls"_s, words + u" ريال تمام "_s,
-            u" معادل "_s + tomans + u" تومان تمام "_s};
+    const AmountBoxTexts texts = AmountTexts(amount);
+    return {texts.numeric, texts.perforation, texts.words, texts.toman};
 }
 
 } // namespace
