@@ -49,7 +49,7 @@ void DecodeJalaliDateFully(TDateTime value, quint16& year, quint16& month, quint
                            quint16& weekday);
 void DecodeJalaliDate(TDateTime value, quint16& year, quint16& month, quint16& day);
 
-struct JalaliDate
+struct JalaliDate final
 {
     quint16 year = 0;
     quint16 month = 0;

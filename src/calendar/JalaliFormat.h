@@ -9,7 +9,7 @@
 
 // One calendar era of the regional settings: its name and the offset that turns an era
 // year into a Jalali year (Jalali year = era year + offset).
-struct JalaliEra
+struct JalaliEra final
 {
     QString name;
     int yearOffset = 0;
@@ -17,7 +17,7 @@ struct JalaliEra
 
 // The regional date and time settings the formatter and scanner read. Linux has no
 // regional settings of this kind, so the defaults below stand in for them.
-struct JalaliFormatSettings
+struct JalaliFormatSettings final
 {
     QString shortDateFormat = QStringLiteral("yyyy/mm/dd");
     QString longDateFormat = QStringLiteral("dddd d mmmm yyyy");
