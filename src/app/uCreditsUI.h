@@ -24,9 +24,9 @@ public:
     // One timer tick: one pixel further, or back to the top once the end is shown.
     void Timer1Timer();
 
-    // The text lines in order, and for each its style (0 = plain, 1 = title).
-    static QStringList CreditLines();
-    static QList<int> CreditStyles();
+    // The text as laid out, one entry a paragraph, and each paragraph's style (0 plain, 1 title).
+    QStringList CreditLines() const;
+    QList<int> CreditStyles() const;
 
 private:
     void buildText();
