@@ -1,0 +1,53 @@
+#include "accounts/uAccountListDM.h"
+
+#include "accounts/AccountStore.h"
+#include "app/uMainDM.h"
+#include "lib/AppError.h"
+
+#include <QColor>
+#include <QSqlError>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+QVariant AccountListModel::data(const QModelIndex& index, int role) const
+{
+    if (role == Qt::BackgroundRole) {
+        if (!rowColor_ || !index.isValid())
+            return {};
+        QColor background;
+        rowColor_(index.row() + 1, background);
+        return background.isValid() ? QVariant(background) : QVariant();
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const auto it = alignments_.constFind(index.column());
+        return it == alignments_.cend() ? QVariant() : QVariant(int(*it));
+    }
+    return QSqlQueryModel::data(index, role);
+}
+
+void AccountListModel::setColumnAlignment(int column, Qt::Alignment alignment)
+{
+    alignments_.insert(column, alignment);
+}
+
+int AccountListModel::idAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return 0;
+    return record(row).value(u"Id"_s).toInt();
+}
+
+TfrmAccountListDM::TfrmAccountListDM(QObject* parent)
+    : QObject(parent), qryAccounts_(new AccountListModel(this))
+{
+    const QSqlDatabase db = frmMainDM ? frmMainDM->connection() : QSqlDatabase();
+    qryAccounts_->setQuery(kAccountListStatement, db);
+    if (qryAccounts_->lastError().isValid())
+        throw AppError(qryAccounts_->lastError().text().trimmed());
+}
+
+TfrmAccountListDM::~TfrmAccountListDM()
+{
+    qryAccounts_->clear();
+}
