@@ -242,8 +242,11 @@ private slots:
         QCOMPARE(IncJalaliMonth(from, months), to);
     }
 
-    void incJalaliMonthOutsideTheYearsFails()
+    void stepsOutsideTheYearsFail()
     {
+        // 1 Farvardin 1 is a Thursday: under rule 2 it belongs to a week of year 0.
+        QVERIFY_THROWS_EXCEPTION(ConversionError, JalaliWeekOfYear(0, EncodeJalaliDate(1, 1, 1)));
+        QCOMPARE(JalaliWeekOfYear(1, EncodeJalaliDate(1, 1, 1)), 1);
         QVERIFY_THROWS_EXCEPTION(ConversionError, IncJalaliMonth(EncodeJalaliDate(9999, 12, 1), 1));
         QVERIFY_THROWS_EXCEPTION(ConversionError, IncJalaliMonth(EncodeJalaliDate(1, 1, 1), -1));
         QVERIFY_THROWS_EXCEPTION(ConversionError, IncJalaliMonth(EncodeJalaliDate(1391, 1, 1),
