@@ -441,6 +441,8 @@ void TAnalogClock::resizeEvent(QResizeEvent* event)
 void TAnalogClock::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (active_)
+        time_ = readTimeSource();
     renderFrame(false);
     compose();
     if (shouldTick())

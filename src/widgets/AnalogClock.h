@@ -131,7 +131,7 @@ public:
     QSize dialSize() const { return dial_.size(); }
     QSize sizeHint() const override;
     // Where the dial is drawn inside the control.
-    QRect fitRect() const { return fitRect_; }
+    QRect fitRect() const { return ClockFitRect(size(), dialSize(), shrinkOnly_); }
 
     // Seams for tests and benchmarks.
     void setTimeSource(TimeSource source); // empty restores the system clock

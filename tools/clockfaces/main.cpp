@@ -226,11 +226,16 @@ Face traditional(const TClockInfo& info)
         }
         static const char* roman[] = {"XII", "I",   "II",   "III", "IIII", "V",
                                       "VI",  "VII", "VIII", "IX",  "X",    "XI"};
-        const QFont numeral = font(kSerif, 14.5, QFont::Bold);
+        // Numerals stand on the centre, as on old dials.
+        const QFont numeral = font(kSerif, 13.5, QFont::Bold);
         for (int h = 0; h < 12; ++h) {
             const QString text = QString::fromLatin1(roman[h]);
-            const qreal stretch = text.size() >= 4 ? 0.62 : text.size() == 3 ? 0.72 : 0.85;
-            inkText(p, polar(c, 38.5, h * 30), text, numeral, ink, stretch);
+            const qreal stretch = text.size() >= 4 ? 0.7 : text.size() == 3 ? 0.8 : 0.9;
+            p.save();
+            p.translate(polar(c, 39.5, h * 30));
+            p.rotate(h * 30);
+            inkText(p, {0, 0}, text, numeral, ink, stretch);
+            p.restore();
         }
         // A fine inner chapter ring frames the dial text.
         ring(p, c, 29.5, QColor(0x8a, 0x64, 0x23, 110), 0.7);
@@ -332,14 +337,16 @@ Face chronometer(const TClockInfo& info)
 
         const QColor ink(0x15, 0x15, 0x18);
         const QColor red(0xd0, 0x10, 0x10);
-        ticks(p, c, 240, 52, 2.2, QPen(QColor(0x55, 0x58, 0x5c), 0.45)); // quarter seconds
-        ticks(p, c, 60, 52, 4.5, QPen(ink, 0.9));
-        ticks(p, c, 12, 52, 7.5, QPen(ink, 2.2), [](int) { return true; });
-        ticks(p, c, 4, 52, 7.5, QPen(red, 2.4));
-        const QFont numeral = font(kSans, 12.5, QFont::Bold);
+        ticks(p, c, 240, 52, 2.0, QPen(QColor(0x55, 0x58, 0x5c), 0.45)); // quarter seconds
+        ticks(p, c, 60, 52, 3.5, QPen(ink, 0.9));
+        ticks(p, c, 12, 52, 5.5, QPen(ink, 2.0));
+        ticks(p, c, 4, 52, 6, QPen(red, 2.4));
+        // Set close to the track, to leave the lower half to the dial text.
+        const QFont numeral = font(kSans, 10.5, QFont::Bold);
+        const QFont quarter = font(kSans, 12, QFont::Bold);
         for (int i = 1; i <= 12; ++i)
-            inkText(p, polar(c, 37.5, i * 30), QString::number(i * 5), numeral,
-                    i % 3 == 0 ? QBrush(red) : QBrush(ink));
+            inkText(p, polar(c, 41.5, i * 30), QString::number(i * 5),
+                    i % 3 == 0 ? quarter : numeral, i % 3 == 0 ? QBrush(red) : QBrush(ink));
         // The thirty-minute register above the centre.
         const QPointF reg = c + QPointF(0, -19);
         disc(p, reg, 9.5, QColor(0xf1, 0xf2, 0xf3), QPen(ink, 0.8));
@@ -379,7 +386,7 @@ Face chronometer(const TClockInfo& info)
     });
     QPainterPath shape;
     shape.addEllipse(circle(c, 53));
-    face.glass = glassOver(face.dial.size(), shape, c, 53, 1.15);
+    face.glass = glassOver(face.dial.size(), shape, c, 53, 0.75);
     return face;
 }
 
