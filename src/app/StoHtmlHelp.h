@@ -17,11 +17,11 @@ bool ShowHelpContents(QWidget* owner);
 
 // The commands of the HTML help engine.
 enum class HelpCommand : int {
-    DisplayTopic = 0,  // HH_DISPLAY_TOPIC
-    DisplayToc = 1,    // HH_DISPLAY_TOC
-    DisplayIndex = 2,  // HH_DISPLAY_INDEX
-    HelpContext = 15,  // HH_HELP_CONTEXT
-    CloseAll = 18,     // HH_CLOSE_ALL
+    DisplayTopic = 0, // HH_DISPLAY_TOPIC
+    DisplayToc = 1,   // HH_DISPLAY_TOC
+    DisplayIndex = 2, // HH_DISPLAY_INDEX
+    HelpContext = 15, // HH_HELP_CONTEXT
+    CloseAll = 18,    // HH_CLOSE_ALL
 };
 
 // One call into the HTML help engine, as the viewer makes it: recorded by tests, or the
@@ -78,9 +78,10 @@ namespace HelpSystem {
 
 // The registered viewer, or null after withdrawal.
 TStoHtmlHelpViewer* Viewer();
-// The application's current help file (default "NiloChequePrint.chm").
-QString ApplicationHelpFile();
-void SetApplicationHelpFile(const QString& file);
+// The application's current help file, asked for when a request names none (default
+// "NiloChequePrint.chm").
+QString CurrentHelpFile();
+void SetCurrentHelpFile(const QString& file);
 // Old-style WinHelp files are never opened: the tester declines every request.
 bool WinHelpAllowed(const QString& file);
 

@@ -42,6 +42,8 @@ public:
     void showContents();
     // Shows a page by its path inside the file ("/intro.html#part"); false when missing.
     bool showTopic(const QString& path);
+    // Shows the page whose contents title names the keyword; false when none does.
+    bool showKeyword(const QString& keyword);
 
     // The help window of a file that `owner` already holds, or null.
     static TfrmHelpViewerUI* findFor(const QWidget* owner, const QString& chmPath);

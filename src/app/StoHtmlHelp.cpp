@@ -1,0 +1,254 @@
+#include "app/StoHtmlHelp.h"
+
+#include "app/AppInfo.h"
+#include "app/uHelpViewerUI.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct HelpState
+{
+    std::unique_ptr<TStoHtmlHelpViewer> viewer;
+    QString currentHelpFile = ApplicationHelpFile();
+    HelpSystem::Engine engine;
+};
+
+HelpState& state()
+{
+    static HelpState s;
+    return s;
+}
+
+// The folder of the running executable; the help file is looked for there.
+QString executableFolder()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+void closeAllHelpWindows()
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* viewer = qobject_cast<TfrmHelpViewerUI*>(w))
+            viewer->close();
+}
+
+// The built-in HTML help engine: one help window per owner and file, reused when asked again.
+bool builtInEngine(const HtmlHelpCall& call)
+{
+    if (call.command == HelpCommand::CloseAll) {
+        closeAllHelpWindows();
+        return false;
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    const qsizetype separator = call.file.indexOf(u"::"_s);
+    const QString chmPath = separator < 0 ? call.file : call.file.left(separator);
+    const QString topic = separator < 0 ? QString() : call.file.mid(separator + 2);
+
+    QWidget* owner = call.caller.data();
+    TfrmHelpViewerUI* window = TfrmHelpViewerUI::findFor(owner, chmPath);
+    if (!window) {
+        window = new TfrmHelpViewerUI(chmPath, owner);
+        if (!window->isOpen()) {
+            // A file the engine cannot read: nothing is shown, as with the platform's engine.
+            delete window;
+            return false;
+        }
+    }
+    switch (call.command) {
+    case HelpCommand::DisplayTopic:
+        if (!window->showTopic(topic))
+            window->showContents();
+        break;
+    case HelpCommand::DisplayIndex:
+        if (!window->showKeyword(call.data))
+            window->showContents();
+        break;
+    default:
+        window->showContents();
+        break;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
+}
+
+// Registers the viewer while the program's modules are initialised and withdraws it when
+// they are finalised.
+struct Registration
+{
+    Registration()
+    {
+        auto& s = state();
+        s.viewer = std::make_unique<TStoHtmlHelpViewer>();
+        s.viewer->setViewerId(1);
+    }
+    ~Registration()
+    {
+        auto& s = state();
+        if (s.viewer && s.viewer->registered())
+            s.viewer->ShutDown();
+        s.viewer.reset();
+    }
+};
+const Registration registration;
+
+} // namespace
+
+bool ShowHelpContents(QWidget* owner)
+{
+    // The existence test looks in the current folder; the file shown is the one beside the
+    // executable.
+    if (!QFileInfo::exists(QDir::current().filePath(ApplicationHelpFile())))
+        return false;
+    TStoHtmlHelpViewer* viewer = HelpSystem::Viewer();
+    if (!viewer)
+        return false;
+    return viewer->ShowTableOfContents(owner, HelpSystem::CurrentHelpFile());
+}
+
+TStoHtmlHelpViewer::TStoHtmlHelpViewer() = default;
+
+QString TStoHtmlHelpViewer::ResolveHelpFile(const QString& requestFile) const
+{
+    QString file = requestFile;
+    if (file.isEmpty())
+        file = HelpSystem::CurrentHelpFile();
+    if (file.isEmpty())
+        return {};
+    if (!file.contains(u'/'))
+        file = executableFolder() + u'/' + file;
+    return file;
+}
+
+bool TStoHtmlHelpViewer::IsChmFile(const QString& file)
+{
+    const qsizetype dot = file.lastIndexOf(u'.');
+    return dot >= 0 && file.mid(dot).compare(u".chm"_s, Qt::CaseInsensitive) == 0;
+}
+
+QString TStoHtmlHelpViewer::TopicPath(const QString& topic) const
+{
+    const qsizetype dot = topic.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : topic.mid(dot).toLower();
+    if (extension == u".htm"_s || extension == u".html"_s)
+        return topic;
+    return topic + defaultExtension();
+}
+
+bool TStoHtmlHelpViewer::UnderstandsTopic(const QString& requestFile) const
+{
+    return IsChmFile(ResolveHelpFile(requestFile));
+}
+
+bool TStoHtmlHelpViewer::UnderstandsContext(const QString& requestFile) const
+{
+    return IsChmFile(ResolveHelpFile(requestFile));
+}
+
+int TStoHtmlHelpViewer::UnderstandsKeyword(const QString& requestFile) const
+{
+    return IsChmFile(ResolveHelpFile(requestFile)) ? 1 : 0;
+}
+
+QStringList TStoHtmlHelpViewer::GetHelpStrings(const QString& keyword) const
+{
+    return {viewerName() + u": "_s + keyword};
+}
+
+bool TStoHtmlHelpViewer::ShowTableOfContents(QWidget* caller, const QString& requestFile)
+{
+    const QString file = ResolveHelpFile(requestFile);
+    if (!IsChmFile(file))
+        return false;
+    return HelpSystem::CallEngine({caller, file, HelpCommand::DisplayToc, {}});
+}
+
+bool TStoHtmlHelpViewer::DisplayTopic(QWidget* caller, const QString& requestFile,
+                                      const QString& topic)
+{
+    const QString file = ResolveHelpFile(requestFile);
+    if (!IsChmFile(file))
+        return false;
+    return HelpSystem::CallEngine(
+        {caller, file + u"::/"_s + TopicPath(topic), HelpCommand::DisplayTopic, {}});
+}
+
+bool TStoHtmlHelpViewer::DisplayHelpByContext(QWidget* caller, const QString& requestFile,
+                                              int context)
+{
+    const QString file = ResolveHelpFile(requestFile);
+    if (!IsChmFile(file))
+        return false;
+    return HelpSystem::CallEngine(
+        {caller, file, HelpCommand::HelpContext, QString::number(context)});
+}
+
+bool TStoHtmlHelpViewer::ShowHelp(QWidget* caller, const QString& requestFile,
+                                  const QString& helpString)
+{
+    const QString file = ResolveHelpFile(requestFile);
+    if (!IsChmFile(file))
+        return false;
+    const qsizetype colon = helpString.indexOf(u':');
+    const QString keyword = (colon < 0 ? helpString : helpString.mid(colon + 1)).trimmed();
+    return HelpSystem::CallEngine({caller, file, HelpCommand::DisplayIndex, keyword});
+}
+
+void TStoHtmlHelpViewer::SoftShutDown()
+{
+    HelpSystem::CallEngine({nullptr, QString(), HelpCommand::CloseAll, {}});
+}
+
+void TStoHtmlHelpViewer::ShutDown()
+{
+    SoftShutDown();
+    viewerId_ = 0;
+}
+
+namespace HelpSystem {
+
+TStoHtmlHelpViewer* Viewer()
+{
+    return state().viewer.get();
+}
+
+QString CurrentHelpFile()
+{
+    return state().currentHelpFile;
+}
+
+void SetCurrentHelpFile(const QString& file)
+{
+    state().currentHelpFile = file;
+}
+
+bool WinHelpAllowed(const QString&)
+{
+    return false;
+}
+
+void SetEngine(Engine engine)
+{
+    state().engine = std::move(engine);
+}
+
+bool CallEngine(const HtmlHelpCall& call)
+{
+    const auto& s = state();
+    return s.engine ? s.engine(call) : builtInEngine(call);
+}
+
+} // namespace HelpSystem

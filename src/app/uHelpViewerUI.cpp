@@ -1,0 +1,253 @@
+#include "app/uHelpViewerUI.h"
+
+#include "app/AppInfo.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kLocalRole = Qt::UserRole + 1;
+const QString kScheme = u"chm"_s;
+
+QUrl pageUrl(const QString& path)
+{
+    QUrl url;
+    url.setScheme(kScheme);
+    const qsizetype hash = path.indexOf(u'#');
+    url.setPath(hash < 0 ? path : path.left(hash));
+    if (hash >= 0)
+        url.setFragment(path.mid(hash + 1));
+    return url;
+}
+
+} // namespace
+
+ChmTextBrowser::ChmTextBrowser(QWidget* parent) : QTextBrowser(parent)
+{
+    // Links are followed here, so that a link out of the file never loads as a page.
+    setOpenLinks(false);
+}
+
+QVariant ChmTextBrowser::loadResource(int type, const QUrl& name)
+{
+    QUrl url = name.isRelative() ? source().resolved(name) : name;
+    if (url.scheme() != kScheme || !chm_)
+        return {};
+    url = url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery);
+    const auto bytes = chm_->read(url.path());
+    if (!bytes)
+        return {};
+    switch (type) {
+    case QTextDocument::HtmlResource:
+        return ChmFile::DecodeHtml(*bytes);
+    case QTextDocument::StyleSheetResource:
+        return QString::fromUtf8(*bytes);
+    case QTextDocument::ImageResource: {
+        QImage image;
+        if (!image.loadFromData(*bytes))
+            return {};
+        return image;
+    }
+    default:
+        return {};
+    }
+}
+
+TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
+    : QWidget(owner, Qt::Window), chmPath_(chmPath), chm_(std::make_unique<ChmFile>(chmPath))
+{
+    setObjectName(u"frmHelpViewerUI"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setLayoutDirection(Qt::RightToLeft);
+    const QString title = chm_->title();
+    setWindowTitle(title.isEmpty() ? u"راهنماي كاربران - "_s + ApplicationTitle() : title);
+
+    auto* backButton = new QPushButton(u"صفحه قبل"_s, this);
+    auto* forwardButton = new QPushButton(u"صفحه بعد"_s, this);
+    auto* homeButton = new QPushButton(u"آغاز راهنما"_s, this);
+    backButton->setEnabled(false);
+    forwardButton->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(backButton);
+    buttons->addWidget(forwardButton);
+    buttons->addWidget(homeButton);
+    buttons->addStretch();
+
+    tree_ = new QTreeWidget(this);
+    tree_->setObjectName(u"treeContents"_s);
+    tree_->setHeaderHidden(true);
+    tree_->setColumnCount(1);
+    tree_->setLayoutDirection(Qt::RightToLeft);
+
+    page_ = new ChmTextBrowser(this);
+    page_->setObjectName(u"browserPage"_s);
+    page_->setChm(chm_.get());
+    page_->setLayoutDirection(Qt::RightToLeft);
+
+    // Right to left: the first widget of the splitter, the contents, stands on the right.
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->addWidget(tree_);
+    splitter_->addWidget(page_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({260, 640});
+    splitter_->setChildrenCollapsible(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(buttons);
+    layout->addWidget(splitter_, 1);
+
+    connect(backButton, &QPushButton::clicked, page_, &QTextBrowser::backward);
+    connect(forwardButton, &QPushButton::clicked, page_, &QTextBrowser::forward);
+    connect(homeButton, &QPushButton::clicked, this, &TfrmHelpViewerUI::showContents);
+    connect(page_, &QTextBrowser::backwardAvailable, backButton, &QWidget::setEnabled);
+    connect(page_, &QTextBrowser::forwardAvailable, forwardButton, &QWidget::setEnabled);
+    connect(page_, &QTextBrowser::anchorClicked, this, &TfrmHelpViewerUI::openLink);
+    connect(page_, &QTextBrowser::sourceChanged, this, &TfrmHelpViewerUI::selectTreeItemFor);
+    connect(tree_, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { showTopic(item->data(0, kLocalRole).toString()); });
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            showTopic(item->data(0, kLocalRole).toString());
+    });
+
+    resize(920, 640);
+    if (owner) {
+        const QRect area = owner->window()->geometry();
+        move(area.center() - rect().center());
+    }
+    if (isOpen())
+        fillTree();
+}
+
+TfrmHelpViewerUI::~TfrmHelpViewerUI()
+{
+    // The page view may ask for resources while it is destroyed; the file goes last.
+    page_->setChm(nullptr);
+}
+
+TfrmHelpViewerUI* TfrmHelpViewerUI::findFor(const QWidget* owner, const QString& chmPath)
+{
+    const QList<QWidget*> windows = owner
+                                        ? owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)
+                                        : QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        auto* viewer = qobject_cast<TfrmHelpViewerUI*>(w);
+        // A closed window waits for its deletion hidden: it is not reused.
+        if (viewer && viewer->parentWidget() == owner && viewer->chmPath_ == chmPath &&
+            viewer->isVisible())
+            return viewer;
+    }
+    return nullptr;
+}
+
+void TfrmHelpViewerUI::fillTree()
+{
+    // Built iteratively: the parsed tree is bounded in depth, but a recursion is not needed.
+    struct Pending
+    {
+        const QList<ChmTopic>* topics;
+        QTreeWidgetItem* parent;
+    };
+    const QList<ChmTopic> topics = chm_->contents();
+    QList<Pending> pending{{&topics, nullptr}};
+    while (!pending.isEmpty()) {
+        const Pending level = pending.takeLast();
+        for (const ChmTopic& topic : *level.topics) {
+            auto* item =
+                level.parent ? new QTreeWidgetItem(level.parent) : new QTreeWidgetItem(tree_);
+            item->setText(0, topic.name);
+            item->setData(0, kLocalRole, topic.local);
+            if (!topic.children.isEmpty())
+                pending.append({&topic.children, item});
+        }
+    }
+    tree_->expandAll();
+}
+
+void TfrmHelpViewerUI::showContents()
+{
+    QString first;
+    if (tree_->topLevelItemCount() > 0)
+        first = tree_->topLevelItem(0)->data(0, kLocalRole).toString();
+    if (first.isEmpty() || !showTopic(first))
+        showTopic(chm_->defaultTopic());
+    tree_->setFocus();
+}
+
+bool TfrmHelpViewerUI::showTopic(const QString& path)
+{
+    if (!isOpen() || path.isEmpty())
+        return false;
+    const QUrl url = pageUrl(path.startsWith(u'/') ? path : u'/' + path);
+    if (!chm_->contains(url.path()))
+        return false;
+    if (page_->source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment) &&
+        url.fragment().isEmpty())
+        return true;
+    page_->setSource(url, QTextDocument::HtmlResource);
+    return true;
+}
+
+bool TfrmHelpViewerUI::showKeyword(const QString& keyword)
+{
+    if (keyword.isEmpty())
+        return false;
+    QTreeWidgetItem* partial = nullptr;
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+        const QString name = (*it)->text(0);
+        if (name.compare(keyword, Qt::CaseInsensitive) == 0)
+            return showTopic((*it)->data(0, kLocalRole).toString());
+        if (!partial && name.contains(keyword, Qt::CaseInsensitive))
+            partial = *it;
+    }
+    return partial && showTopic(partial->data(0, kLocalRole).toString());
+}
+
+void TfrmHelpViewerUI::selectTreeItemFor(const QUrl& url)
+{
+    const QString path = url.path();
+    QTreeWidgetItem* match = nullptr;
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+        const QString local = (*it)->data(0, kLocalRole).toString();
+        if (local.section(u'#', 0, 0).compare(path, Qt::CaseInsensitive) == 0) {
+            match = *it;
+            break;
+        }
+    }
+    if (match && match != tree_->currentItem()) {
+        const QSignalBlocker block(tree_);
+        tree_->setCurrentItem(match);
+    }
+}
+
+void TfrmHelpViewerUI::openLink(const QUrl& link)
+{
+    const QUrl url = link.isRelative() ? page_->source().resolved(link) : link;
+    if (url.scheme() == kScheme) {
+        if (url.path() == page_->source().path() && !url.fragment().isEmpty()) {
+            page_->scrollToAnchor(url.fragment());
+            return;
+        }
+        QString path = url.path();
+        if (!url.fragment().isEmpty())
+            path += u'#' + url.fragment();
+        showTopic(path);
+        return;
+    }
+    if (url.scheme() == u"http"_s || url.scheme() == u"https"_s || url.scheme() == u"mailto"_s)
+        QDesktopServices::openUrl(url);
+}
