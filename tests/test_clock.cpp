@@ -227,10 +227,10 @@ private slots:
         QCOMPARE(textChanged.count(), 1);
         QCOMPARE(clock->pendingDelay(), 50); // untouched
 
-        const QImage before = clock->clockPicture();
+        const QImage before = clock->framePicture();
         clock->setStyle(TAnalogClockStyle::acTrad);
         QCOMPARE(clock->pendingDelay(), 100);
-        QVERIFY(clock->clockPicture() != before);
+        QVERIFY(clock->framePicture() != before);
 
         // Writing the time is ignored while active and shown while inactive.
         clock->setTime(QTime(9, 0));
@@ -349,7 +349,7 @@ private slots:
         pinned.now = QTime(3, 0);
         pinned.clock->setStyle(TAnalogClockStyle::acModern); // white hands on a dark dial
         pinned.clock->setShowSeconds(false);
-        const QImage frame = pinned.clock->clockPicture();
+        const QImage frame = pinned.clock->framePicture();
         const QPointF c = ClockInfoOf(TAnalogClockStyle::acModern).centre();
         const auto lightness = [&](qreal dx, qreal dy) {
             return QColor(frame.pixel(int(c.x() + dx), int(c.y() + dy))).lightness();

@@ -167,7 +167,6 @@ template <typename Change> void TAnalogClock::changeAndRestart(Change&& change)
     if (active_)
         time_ = readTimeSource();
     renderFrame(false);
-    compose();
     update(fitRect_);
     if (shouldTick())
         startTimer(kFirstDelayMs);
@@ -186,7 +185,6 @@ void TAnalogClock::setActive(bool active)
         // Do not freeze with the second hand half a step ahead.
         if (overshoot_) {
             renderFrame(false);
-            compose();
             update(fitRect_);
         }
     }
@@ -218,7 +216,6 @@ void TAnalogClock::setTime(const QTime& time)
         return;
     time_ = time;
     renderFrame(false);
-    compose();
     update(fitRect_);
     emit clockTicked();
 }
@@ -262,6 +259,7 @@ void TAnalogClock::setShrinkOnly(bool shrinkOnly)
     changeAndRestart([&] {
         shrinkOnly_ = shrinkOnly;
         updateFit();
+        prepareScaled();
     });
     update();
     emit shrinkOnlyChanged(shrinkOnly_);
@@ -305,8 +303,6 @@ void TAnalogClock::loadStyle()
     minute_.shadow = shadowOf(minute_.picture, 0.25);
     second_.shadow = shadowOf(second_.picture, 0.2);
     cap_.shadow = shadowOf(cap_.picture, 0.2);
-    clock_ = QImage(face_.size(), QImage::Format_ARGB32_Premultiplied);
-    clock_.fill(Qt::transparent);
     updateFit();
     writeDialText();
     overshoot_ = false;
@@ -319,8 +315,13 @@ void TAnalogClock::writeDialText()
     dial_ = face_.copy(); // a fresh dial, so a previous text never shows through
     dial_.setDotsPerMeterX(kDialDotsPerMeter);
     dial_.setDotsPerMeterY(kDialDotsPerMeter);
-    if (text_.isEmpty() || dial_.isNull())
-        return;
+    if (!text_.isEmpty())
+        drawDialText();
+    prepareScaled();
+}
+
+void TAnalogClock::drawDialText()
+{
     const TClockInfo& info = ClockInfoOf(style_);
     const QRectF box = info.textBox();
 
@@ -348,35 +349,63 @@ void TAnalogClock::updateFit()
     fitRect_ = ClockFitRect(size(), face_.size(), shrinkOnly_);
 }
 
+void TAnalogClock::prepareScaled()
+{
+    // The dial and glass are resampled here, once, so a tick only turns the hands.
+    const qreal dpr = devicePixelRatioF();
+    const QSize target = (QSizeF(fitRect_.size()) * dpr).toSize();
+    const auto scaled = [&](const QImage& picture) {
+        if (picture.isNull() || target.isEmpty())
+            return QImage();
+        QImage result = picture.size() == target ? picture
+                                                 : picture.scaled(target, Qt::IgnoreAspectRatio,
+                                                                  Qt::SmoothTransformation);
+        result.setDevicePixelRatio(dpr);
+        return result;
+    };
+    scaledDial_ = scaled(dial_);
+    scaledGlass_ = scaled(glass_);
+    if (target.isEmpty()) {
+        display_ = QImage();
+    } else if (display_.size() != target) {
+        display_ = QImage(target, QImage::Format_ARGB32_Premultiplied);
+        display_.fill(Qt::transparent);
+    }
+    display_.setDevicePixelRatio(dpr);
+}
+
 void TAnalogClock::renderFrame(bool overshoot)
 {
     overshoot_ = overshoot;
     capShown_ = !showSeconds_;
-    if (clock_.isNull())
-        return;
-    const TClockInfo& info = ClockInfoOf(style_);
     const QTime shown = time_.addMSecs(timeOffset_.msecsSinceStartOfDay());
     lastAngles_ = HandAnglesAt(shown, showSeconds_, overshoot);
+    if (display_.isNull() || scaledDial_.isNull())
+        return;
+    const TClockInfo& info = ClockInfoOf(style_);
 
-    QPainter p(&clock_);
+    // Drawn straight at the fit size: the hands are resampled once, and no buffer of the
+    // dial's natural size is scaled at every tick.
+    QPainter p(&display_);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, dial_);
+    p.drawImage(0, 0, scaledDial_);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
 
+    const QTransform fit = QTransform::fromScale(qreal(fitRect_.width()) / face_.width(),
+                                                 qreal(fitRect_.height()) / face_.height());
     const QPointF centre = info.centre();
-    const auto drawHand = [&](const Hand& hand, qreal angle, qreal shadowOffset) {
+    const auto turned = [&](qreal angle, qreal offset) {
         QTransform t;
-        t.translate(centre.x() + shadowOffset, centre.y() + shadowOffset);
+        t.translate(centre.x() + offset, centre.y() + offset);
         t.rotate(angle);
         t.translate(-centre.x(), -centre.y());
-        p.setTransform(t);
+        return t * fit;
+    };
+    const auto drawHand = [&](const Hand& hand, qreal angle, qreal shadowOffset) {
+        p.setTransform(turned(angle, shadowOffset));
         p.drawImage(info.shadowRect(), hand.shadow);
-        t.reset();
-        t.translate(centre.x(), centre.y());
-        t.rotate(angle);
-        t.translate(-centre.x(), -centre.y());
-        p.setTransform(t);
+        p.setTransform(turned(angle, 0));
         p.drawImage(info.handRect(), hand.picture);
     };
     drawHand(hour_, lastAngles_.hour, 1);
@@ -386,24 +415,8 @@ void TAnalogClock::renderFrame(bool overshoot)
     else
         drawHand(cap_, 0, 1.5);
     p.resetTransform();
-    if (!glass_.isNull())
-        p.drawImage(0, 0, glass_);
-}
-
-void TAnalogClock::compose()
-{
-    if (fitRect_.isEmpty() || clock_.isNull()) {
-        display_ = QImage();
-        return;
-    }
-    const qreal dpr = devicePixelRatioF();
-    const QSize target = (QSizeF(fitRect_.size()) * dpr).toSize();
-    if (target == clock_.size()) {
-        display_ = clock_.copy();
-    } else {
-        display_ = clock_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    display_.setDevicePixelRatio(dpr);
+    if (!scaledGlass_.isNull())
+        p.drawImage(0, 0, scaledGlass_);
 }
 
 void TAnalogClock::tick()
@@ -412,7 +425,6 @@ void TAnalogClock::tick()
         time_ = readTimeSource();
     const bool overshoot = showSeconds_ && active_ && !overshoot_;
     renderFrame(overshoot);
-    compose();
     update(fitRect_);
     const QTime shown = time_.addMSecs(timeOffset_.msecsSinceStartOfDay());
     if (shouldTick())
@@ -434,7 +446,8 @@ void TAnalogClock::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     updateFit();
-    compose();
+    prepareScaled();
+    renderFrame(overshoot_);
     update();
 }
 
@@ -444,7 +457,6 @@ void TAnalogClock::showEvent(QShowEvent* event)
     if (active_)
         time_ = readTimeSource();
     renderFrame(false);
-    compose();
     if (shouldTick())
         startTimer(kFirstDelayMs);
 }

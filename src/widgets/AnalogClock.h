@@ -141,8 +141,8 @@ public:
     bool overshootShown() const { return overshoot_; }
     bool capShown() const { return capShown_; }
     ClockHandAngles lastAngles() const { return lastAngles_; }
-    const QImage& dialPicture() const { return dial_; }   // the dial with its text
-    const QImage& clockPicture() const { return clock_; } // the last frame, dial size
+    const QImage& dialPicture() const { return dial_; }     // the dial with its text
+    const QImage& framePicture() const { return display_; } // the last frame, fit size
 
 signals:
     // Raised once per settled tick.
@@ -177,7 +177,8 @@ private:
     // Property writers: stop, change, redraw, restart after 100 ms.
     template <typename Change> void changeAndRestart(Change&& change);
     void renderFrame(bool overshoot);
-    void compose();
+    void drawDialText();
+    void prepareScaled();
     void startTimer(int delayMs);
     void stopTimer();
     bool shouldTick() const;
@@ -200,9 +201,10 @@ private:
     Hand minute_;
     Hand second_;
     Hand cap_;
-    QImage glass_;   // null when the face has none
-    QImage clock_;   // the composed frame at dial size
-    QImage display_; // the frame at the fit rectangle's size
+    QImage glass_;      // null when the face has none
+    QImage scaledDial_; // dial_ and glass_ at the fit rectangle's size
+    QImage scaledGlass_;
+    QImage display_; // the last frame, at the fit rectangle's size
     QRect fitRect_;
     QTimer timer_;
     bool overshoot_ = false;
