@@ -1,20 +1,948 @@
 #include "layout/uChequeInfoUI.h"
 
+#include "accounts/uBankInfoUI.h"
+#include "app/KeyboardLayout.h"
+#include "app/uMainUI.h"
+#include "layout/Ruler.h"
+#include "layout/SizeCtrl.h"
+#include "layout/uChequeInfoDM.h"
+#include "lib/AppError.h"
+#include "lib/ImageCodec.h"
+#include "lib/JpegImage.h"
+#include "lib/Lib.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QSqlRecord>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
 TfrmChequeInfoUI* frmChequeInfoUI = nullptr;
+
+namespace {
+
+constexpr int kClientWidth = 736;
+constexpr int kClientHeight = 638;
+constexpr int kUpperBandHeight = 193;
+constexpr int kBoxHeight = 25;
+// Keyboard layouts asked for around the font dialog: the Latin layout to type a face name,
+// then back to the Persian one the windows use.
+const QString kLatinLayout = u"00000409"_s;
+const QString kPersianLayout = u"00000429"_s;
+
+QFont tahoma8()
+{
+    QFont f(u"Tahoma"_s);
+    f.setPointSize(8);
+    return f;
+}
+
+// The cheque picture, stretched over the whole area without keeping its proportions.
+class ChequePictureArea final : public QWidget
+{
+public:
+    explicit ChequePictureArea(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(u"pictureArea"_s);
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+    }
+    void setImage(const QImage& image)
+    {
+        image_ = image;
+        scaled_ = QPixmap();
+        update();
+    }
+    const QImage& image() const { return image_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        if (image_.isNull() || width() <= 0 || height() <= 0)
+            return;
+        // Repaints draw a picture scaled once per size, not the decoded one every time.
+        if (scaled_.size() != size())
+            scaled_ = QPixmap::fromImage(
+                image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        p.drawPixmap(0, 0, scaled_);
+    }
+
+private:
+    QImage image_;
+    QPixmap scaled_;
+};
+
+// A picture of a letter for the font buttons, which carry no text.
+QIcon fontButtonIcon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f(u"Serif"_s);
+    f.setPixelSize(14);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(20, 20, 120));
+    p.drawText(QRect(0, -2, 16, 16), Qt::AlignCenter, u"A"_s);
+    p.fillRect(QRect(2, 13, 12, 2), QColor(204, 0, 0));
+    return QIcon(pm);
+}
+
+QSpinBox* wholeNumberField(QWidget* parent, const QString& name)
+{
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    spin->setSingleStep(1);
+    spin->setKeyboardTracking(true); // every typed digit takes effect at once
+    spin->setFixedWidth(72);
+    return spin;
+}
+
+QLineEdit* fontTextField(QWidget* parent, const QString& name, int width)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setReadOnly(true);
+    if (width > 0)
+        edit->setFixedWidth(width);
+    return edit;
+}
+
+} // namespace
 
 TfrmChequeInfoUI::TfrmChequeInfoUI(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("frmChequeInfoUI"));
+    setObjectName(u"frmChequeInfoUI"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(u"اطلاعات چك"_s);
+    setLayoutDirection(Qt::RightToLeft);
+    setFont(tahoma8());
+    setFixedSize(kClientWidth, kClientHeight);
     frmChequeInfoUI = this;
+
+    dm_ = new TfrmChequeInfoDM(this);
+
+    auto* upper = new QWidget(this);
+    upper->setFixedHeight(kUpperBandHeight);
+    auto* upperLayout = new QHBoxLayout(upper);
+    upperLayout->setContentsMargins(4, 2, 4, 0);
+    upperLayout->setSpacing(4);
+    upperLayout->addWidget(buildAccountGroup()); // right-to-left: the accounts come first, right
+    upperLayout->addWidget(buildSettingsGroup(), 1);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(0);
+    main->addWidget(upper);
+    main->addWidget(buildPictureGroup(), 1);
+    buildProgressPanel();
+
+    // From now on every change of the current account reads its layout.
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TfrmChequeInfoUI::currentAccountChanged);
+    showTab(0);
+
+    // The boxes in the order Tab cycles through them.
+    sizeCtrl_ = new TSizeCtrl(pictureArea_, this);
+    for (int itemId : {2, 3, 4, 5, 6, 10, 7, 8, 9})
+        sizeCtrl_->registerControl(itemBox(itemId));
+    sizeCtrl_->setHandleColor(QColor(204, 0, 0));
+    sizeCtrl_->setGridSize(10);
+    connect(sizeCtrl_, &TSizeCtrl::selectionChanged, this, [this](QWidget* first) {
+        for (const ItemControls& item : items_)
+            if (first && item.box == first)
+                showTab(item.itemId - 1);
+    });
+    connect(sizeCtrl_, &TSizeCtrl::endSizeMove, this, &TfrmChequeInfoUI::fieldsFromBoxes);
+    sizeCtrl_->setEnabled(true);
+
+    setFields(StartingFields(), false);
+    placeBoxes();
+
+    qApp->installEventFilter(this);
+
+    // Opened without an owner, the designer lives in the main window's work area.
+    if (!parent && frmMainUI && frmMainUI->mdiArea()) {
+        QMdiSubWindow* sub = frmMainUI->mdiArea()->addSubWindow(
+            this, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        sub->setWindowTitle(windowTitle());
+        sub->adjustSize();
+        sub->setFixedSize(sub->size());
+    }
 }
 
 TfrmChequeInfoUI::~TfrmChequeInfoUI()
 {
+    qApp->removeEventFilter(this);
+    if (sizeCtrl_)
+        sizeCtrl_->setEnabled(false);
     if (frmChequeInfoUI == this)
         frmChequeInfoUI = nullptr;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+QWidget* TfrmChequeInfoUI::buildAccountGroup()
+{
+    auto* group = new QGroupBox(u"  حسابها  "_s, this);
+    group->setObjectName(u"grpAccounts"_s);
+    group->setFixedWidth(330);
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+
+    grid_ = new QTableView(group);
+    grid_->setObjectName(u"accountGrid"_s);
+    grid_->setModel(dm_->accounts());
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setTabKeyNavigation(false);
+    QFont cells(u"Tahoma"_s);
+    cells.setPixelSize(13);
+    grid_->setFont(cells);
+    grid_->horizontalHeader()->setFont(tahoma8());
+    grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    grid_->horizontalHeader()->setHighlightSections(false);
+    // The row indicator: a narrow strip that marks the current row by the selection.
+    grid_->verticalHeader()->setDefaultSectionSize(20);
+    grid_->verticalHeader()->setFixedWidth(12);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    setUpGridColumns();
+    layout->addWidget(grid_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
+    const std::array<std::pair<QString, QString>, 3> captions{{
+        {u"btnNew"_s, u"جديد"_s},
+        {u"btnEdit"_s, u"تصحيح"_s},
+        {u"btnDelete"_s, u"حذف"_s},
+    }};
+    for (const auto& [name, caption] : captions) {
+        auto* button = new QPushButton(caption, group);
+        button->setObjectName(name);
+        button->setToolTip(caption);
+        buttons->addWidget(button);
+        if (name == u"btnNew")
+            connect(button, &QPushButton::clicked, this, &TfrmChequeInfoUI::newAccount);
+        else if (name == u"btnEdit")
+            connect(button, &QPushButton::clicked, this, &TfrmChequeInfoUI::editAccount);
+        else
+            connect(button, &QPushButton::clicked, this, &TfrmChequeInfoUI::deleteAccount);
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    return group;
+}
+
+void TfrmChequeInfoUI::setUpGridColumns()
+{
+    ChequeAccountModel* model = dm_->accounts();
+    const std::array<std::tuple<QString, QString, int>, 6> columns{{
+        {u"Radif"_s, u"رديف"_s, 30},
+        {u"BankName"_s, u"بانك"_s, 100},
+        {u"BankBranchName"_s, u"شعبه"_s, 100},
+        {u"BankBranchCode"_s, u"كد شعبه"_s, 50},
+        {u"AccountName"_s, u"حساب"_s, 100},
+        {u"AccountNo"_s, u"شماره حساب"_s, 100},
+    }};
+    const QSqlRecord rec = model->record();
+    QHeaderView* header = grid_->horizontalHeader();
+    for (int c = 0; c < model->columnCount(); ++c)
+        grid_->setColumnHidden(c, true);
+    int visual = 0;
+    for (const auto& [field, title, width] : columns) {
+        const int c = rec.indexOf(field);
+        if (c < 0)
+            continue;
+        model->setHeaderData(c, Qt::Horizontal, title);
+        grid_->setColumnHidden(c, false);
+        grid_->setColumnWidth(c, width);
+        header->moveSection(header->visualIndex(c), visual++);
+    }
+}
+
+QWidget* TfrmChequeInfoUI::buildSettingsGroup()
+{
+    auto* group = new QGroupBox(u"  تنظيمات چك  "_s, this);
+    group->setObjectName(u"grpSettings"_s);
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(2);
+
+    // Tabs wrapped into as many rows as their captions need.
+    QStringList captions{GeneralTabCaption()};
+    for (const LayoutItemInfo& info : LayoutItems())
+        captions << info.tabCaption;
+    tabButtons_ = new QButtonGroup(this);
+    tabButtons_->setExclusive(true);
+    auto* strip = new QWidget(group);
+    strip->setObjectName(u"tabStrip"_s);
+    auto* rows = new QVBoxLayout(strip);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    const int available = kClientWidth - 330 - 4 * 4 - 8;
+    QHBoxLayout* row = nullptr;
+    int used = available;
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* tab = new QToolButton(strip);
+        tab->setObjectName(u"tab%1"_s.arg(i));
+        tab->setText(captions[i]);
+        tab->setCheckable(true);
+        tab->setAutoRaise(false);
+        tab->setFixedHeight(20);
+        tabButtons_->addButton(tab, i);
+        const int w = tab->sizeHint().width() + 4;
+        if (used + w > available) {
+            row = new QHBoxLayout;
+            row->setSpacing(1);
+            rows->addLayout(row);
+            used = 0;
+        }
+        row->addWidget(tab);
+        used += w + 1;
+    }
+    for (int i = 0; i < rows->count(); ++i)
+        if (auto* r = qobject_cast<QHBoxLayout*>(rows->itemAt(i)->layout()))
+            r->addStretch(1);
+    layout->addWidget(strip);
+
+    pages_ = new QStackedWidget(group);
+    pages_->setObjectName(u"settingsPages"_s);
+    pages_->setFrameShape(QFrame::StyledPanel);
+    pages_->addWidget(buildGeneralPage());
+    for (const LayoutItemInfo& info : LayoutItems()) {
+        ItemControls& item = itemControls(info.itemId);
+        item.itemId = info.itemId;
+        pages_->addWidget(buildItemPage(item));
+    }
+    layout->addWidget(pages_, 1);
+    connect(tabButtons_, &QButtonGroup::idClicked, this, &TfrmChequeInfoUI::showTab);
+
+    auto* saveRow = new QHBoxLayout;
+    auto* save = new QPushButton(u"ثبت تنظيمات"_s, group);
+    save->setObjectName(u"btnSave"_s);
+    save->setToolTip(u"ثبت تنظيمات چك"_s);
+    connect(save, &QPushButton::clicked, this, &TfrmChequeInfoUI::saveLayout);
+    saveRow->addWidget(save);
+    saveRow->addStretch(1);
+    layout->addLayout(saveRow);
+    return group;
+}
+
+QWidget* TfrmChequeInfoUI::buildGeneralPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(u"pageGeneral"_s);
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(4);
+    auto field = [&](const QString& name, const QString& caption, const QString& hint, int r,
+                     int c) {
+        QSpinBox* spin = wholeNumberField(page, name);
+        spin->setToolTip(hint);
+        grid->addWidget(new QLabel(caption, page), r, c);
+        grid->addWidget(spin, r, c + 1);
+        return spin;
+    };
+    chequeWidth_ = field(u"chequeWidth"_s, u"عرض"_s, u"عرض چك"_s, 0, 0);
+    chequeHeight_ = field(u"chequeHeight"_s, u"ارتفاع"_s, u"ارتفاع چك"_s, 0, 2);
+    pageTop_ = field(u"pageTop"_s, u"فاصله از بالا"_s, u"فاصله از بالاي چاپگر"_s, 1, 0);
+    pageLeft_ = field(u"pageLeft"_s, u"فاصله از چپ"_s, u"فاصله از چپ چاپگر"_s, 1, 2);
+    horizontalFeed_ = new QRadioButton(u"چاپ افقي"_s, page);
+    horizontalFeed_->setObjectName(u"horizontalFeed"_s);
+    verticalFeed_ = new QRadioButton(u"چاپ عمودي"_s, page);
+    verticalFeed_->setObjectName(u"verticalFeed"_s);
+    feedGroup_ = new QButtonGroup(page);
+    feedGroup_->addButton(horizontalFeed_);
+    feedGroup_->addButton(verticalFeed_);
+    grid->addWidget(horizontalFeed_, 2, 0, 1, 2);
+    grid->addWidget(verticalFeed_, 2, 2, 1, 2);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(3, 1);
+    connect(chequeWidth_, &QSpinBox::valueChanged, this, &TfrmChequeInfoUI::chequeSizeChanged);
+    connect(chequeHeight_, &QSpinBox::valueChanged, this, &TfrmChequeInfoUI::chequeSizeChanged);
+    return page;
+}
+
+QWidget* TfrmChequeInfoUI::buildItemPage(ItemControls& item)
+{
+    const LayoutItemInfo& info = LayoutItemOf(item.itemId);
+    const int id = item.itemId;
+    auto* page = new QWidget;
+    page->setObjectName(u"page%1"_s.arg(id));
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(4);
+
+    item.horizontal = wholeNumberField(page, u"horizontal%1"_s.arg(id));
+    item.top = wholeNumberField(page, u"top%1"_s.arg(id));
+    item.width = wholeNumberField(page, u"width%1"_s.arg(id));
+    const bool right = info.side == MeasuredFrom::Right;
+    grid->addWidget(new QLabel(right ? u"فاصله از راست"_s : u"فاصله از چپ"_s, page), 0, 0);
+    grid->addWidget(item.horizontal, 0, 1);
+    grid->addWidget(new QLabel(u"فاصله از بالا"_s, page), 0, 2);
+    grid->addWidget(item.top, 0, 3);
+    grid->addWidget(new QLabel(u"عرض"_s, page), 1, 0);
+    grid->addWidget(item.width, 1, 1);
+    if (info.itemSwitch != ItemSwitch::None) {
+        item.switchBox = new QCheckBox(
+            info.itemSwitch == ItemSwitch::PrintTumans ? u"چاپ معادل توماني"_s : u"چاپ شود"_s,
+            page);
+        item.switchBox->setObjectName(u"switch%1"_s.arg(id));
+        grid->addWidget(item.switchBox, 1, 2, 1, 2);
+    }
+
+    auto* fontRow = new QHBoxLayout;
+    fontRow->setSpacing(3);
+    fontRow->addWidget(new QLabel(u"نام قلم"_s, page));
+    item.fontName = fontTextField(page, u"fontName%1"_s.arg(id), 0);
+    item.fontStyle = fontTextField(page, u"fontStyle%1"_s.arg(id), 70);
+    item.fontSize = fontTextField(page, u"fontSize%1"_s.arg(id), 30);
+    item.fontButton = new QToolButton(page);
+    item.fontButton->setObjectName(u"fontButton%1"_s.arg(id));
+    item.fontButton->setIcon(fontButtonIcon());
+    fontRow->addWidget(item.fontName, 1);
+    fontRow->addWidget(item.fontStyle);
+    fontRow->addWidget(item.fontSize);
+    fontRow->addWidget(item.fontButton);
+    grid->addLayout(fontRow, 2, 0, 1, 5);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(3, 1);
+
+    connect(item.horizontal, &QSpinBox::valueChanged, this,
+            [this, id](int v) { horizontalChanged(id, v); });
+    connect(item.top, &QSpinBox::valueChanged, this, [this, id](int v) { topChanged(id, v); });
+    connect(item.width, &QSpinBox::valueChanged, this, [this, id](int v) { widthChanged(id, v); });
+    connect(item.fontButton, &QToolButton::clicked, this, [this, id] { chooseFont(id); });
+    return page;
+}
+
+QWidget* TfrmChequeInfoUI::buildPictureGroup()
+{
+    auto* group = new QGroupBox(u"  تصوير چك  "_s, this);
+    group->setObjectName(u"grpPicture"_s);
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(2);
+
+    auto* strip = new QHBoxLayout;
+    strip->setSpacing(2);
+    auto* load = new QToolButton(group);
+    load->setObjectName(u"btnLoadPicture"_s);
+    load->setText(u"باز خواني از فايل"_s);
+    load->setToolTip(u"بازخواني تصوير چك"_s);
+    connect(load, &QToolButton::clicked, this, &TfrmChequeInfoUI::loadPicture);
+    strip->addWidget(load);
+    strip->addSpacing(12);
+    strip->addWidget(new QLabel(u"واحد خط كش"_s, group));
+    auto* units = new QButtonGroup(group);
+    const std::array<std::pair<QString, TRuler::Unit>, 4> unitButtons{{
+        {u"Cm"_s, TRuler::Unit::Centimetre},
+        {u"mm"_s, TRuler::Unit::Millimetre},
+        {u"Inch"_s, TRuler::Unit::Inch},
+        {u"Pixel"_s, TRuler::Unit::Pixel},
+    }};
+    for (const auto& [caption, unit] : unitButtons) {
+        auto* button = new QToolButton(group);
+        button->setObjectName(u"btnUnit"_s + caption);
+        button->setText(caption);
+        button->setCheckable(true);
+        button->setChecked(unit == TRuler::Unit::Millimetre);
+        button->setMinimumWidth(40);
+        units->addButton(button);
+        connect(button, &QToolButton::clicked, this,
+                [this, unit = unit] { rulers_->setUnit(unit); });
+        strip->addWidget(button);
+    }
+    strip->addStretch(1);
+    layout->addLayout(strip);
+
+    rulers_ = new TRulerFrame(group);
+    rulers_->setObjectName(u"rulers"_s);
+    rulers_->setLayoutDirection(Qt::LeftToRight); // rulers and picture are physical
+    rulers_->setUnit(TRuler::Unit::Millimetre);
+    pictureArea_ = new ChequePictureArea(rulers_);
+    rulers_->setArea(pictureArea_);
+    layout->addWidget(rulers_, 1);
+
+    for (const LayoutItemInfo& info : LayoutItems()) {
+        auto* box = new QLabel(info.placeholder, pictureArea_);
+        box->setObjectName(info.labelName);
+        box->setAutoFillBackground(false);
+        box->setAttribute(Qt::WA_TranslucentBackground);
+        box->setWordWrap(false);
+        box->setTextFormat(Qt::PlainText);
+        if (info.leftToRight)
+            box->setLayoutDirection(Qt::LeftToRight);
+        // Physical sides: Qt would mirror a plain AlignRight for right-to-left text.
+        box->setAlignment((info.side == MeasuredFrom::Right ? Qt::AlignRight : Qt::AlignLeft) |
+                          Qt::AlignAbsolute | Qt::AlignTop);
+        box->resize(box->width(), kBoxHeight);
+        itemControls(info.itemId).box = box;
+    }
+    return group;
+}
+
+void TfrmChequeInfoUI::buildProgressPanel()
+{
+    progressPanel_ = new QFrame(this);
+    progressPanel_->setObjectName(u"progressPanel"_s);
+    progressPanel_->setFrameShape(QFrame::Panel);
+    progressPanel_->setFrameShadow(QFrame::Raised);
+    progressPanel_->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(progressPanel_);
+    auto* label = new QLabel(u"لطفا شكيبا باشيد . . . ."_s, progressPanel_);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    progressBar_ = new QProgressBar(progressPanel_);
+    progressBar_->setObjectName(u"progressBar"_s);
+    progressBar_->setRange(0, 10);
+    progressBar_->setTextVisible(false);
+    layout->addWidget(progressBar_);
+    const QSize size(260, 70);
+    progressPanel_->setGeometry(QRect(
+        QPoint((kClientWidth - size.width()) / 2, (kClientHeight - size.height()) / 2), size));
+    progressPanel_->hide();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Accessors
+
+QWidget* TfrmChequeInfoUI::pictureArea() const
+{
+    return pictureArea_;
+}
+
+QLabel* TfrmChequeInfoUI::itemBox(int itemId) const
+{
+    return itemControls(itemId).box;
+}
+
+int TfrmChequeInfoUI::currentTab() const
+{
+    return pages_->currentIndex();
+}
+
+QString TfrmChequeInfoUI::currentTabCaption() const
+{
+    const int i = currentTab();
+    return i == 0 ? GeneralTabCaption() : LayoutItemOf(i + 1).tabCaption;
+}
+
+int TfrmChequeInfoUI::currentAccountId() const
+{
+    const QModelIndex current = grid_->currentIndex();
+    return current.isValid() ? dm_->accountIdAt(current.row()) : 0;
+}
+
+bool TfrmChequeInfoUI::measuredFromRight(int itemId) const
+{
+    return LayoutItemOf(itemId).side == MeasuredFrom::Right;
+}
+
+LayoutFields TfrmChequeInfoUI::fields() const
+{
+    LayoutFields f;
+    f.chequeWidth = chequeWidth_->value();
+    f.chequeHeight = chequeHeight_->value();
+    f.pageTop = pageTop_->value();
+    f.pageLeft = pageLeft_->value();
+    f.horizontalFeed = horizontalFeed_->isChecked();
+    f.verticalFeed = verticalFeed_->isChecked();
+    for (const ItemControls& item : items_) {
+        ItemFields& out = f.item(item.itemId);
+        out.horizontal = item.horizontal->value();
+        out.top = item.top->value();
+        out.width = item.width->value();
+        out.fontName = item.fontName->text();
+        out.fontStyle = item.fontStyle->text();
+        out.fontSize = item.fontSize->text();
+        out.switchOn = item.switchBox && item.switchBox->isChecked();
+    }
+    return f;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fields and boxes
+
+void TfrmChequeInfoUI::horizontalChanged(int itemId, int value)
+{
+    QLabel* box = itemBox(itemId);
+    const int left = measuredFromRight(itemId) ? LeftEdgeOf(chequeWidth_->value(), value,
+                                                            itemControls(itemId).width->value())
+                                               : value;
+    box->move(left, box->y());
+}
+
+void TfrmChequeInfoUI::topChanged(int itemId, int value)
+{
+    QLabel* box = itemBox(itemId);
+    box->move(box->x(), value);
+}
+
+void TfrmChequeInfoUI::widthChanged(int itemId, int value)
+{
+    QLabel* box = itemBox(itemId);
+    // Right-measured boxes keep their right edge: the left edge follows the width.
+    const int left =
+        measuredFromRight(itemId)
+            ? LeftEdgeOf(chequeWidth_->value(), itemControls(itemId).horizontal->value(), value)
+            : box->x();
+    box->setGeometry(left, box->y(), std::max(0, value), box->height());
+}
+
+void TfrmChequeInfoUI::chequeSizeChanged()
+{
+    // No box moves: the right margins shown keep their values until the next read.
+    pictureArea_->setFixedSize(std::max(0, chequeWidth_->value()),
+                               std::max(0, chequeHeight_->value()));
+    sizeCtrl_ ? sizeCtrl_->updateHandles() : void();
+}
+
+void TfrmChequeInfoUI::fieldsFromBoxes()
+{
+    // The first selected box's fields follow it, as do those of the others moved with it, so
+    // that a save keeps every box's top and width. The box stays where it is.
+    const int chequeWidth = chequeWidth_->value();
+    for (QWidget* selected : sizeCtrl_->selection()) {
+        for (ItemControls& item : items_) {
+            if (item.box != selected)
+                continue;
+            const QRect r = item.box->geometry();
+            const QSignalBlocker b1(item.horizontal), b2(item.top), b3(item.width);
+            item.horizontal->setValue(measuredFromRight(item.itemId)
+                                          ? RightMarginOf(chequeWidth, r.x(), r.width())
+                                          : r.x());
+            item.top->setValue(r.y());
+            item.width->setValue(r.width());
+        }
+    }
+}
+
+void TfrmChequeInfoUI::placeBoxes()
+{
+    const LayoutFields f = fields();
+    for (ItemControls& item : items_) {
+        const ItemFields& v = f.item(item.itemId);
+        item.box->setGeometry(BoxLeftFromFields(f, item.itemId), v.top, std::max(0, v.width),
+                              item.box->height());
+        applyFontFields(item.itemId);
+    }
+    sizeCtrl_->updateHandles();
+}
+
+QFont TfrmChequeInfoUI::fontFromFields(int itemId) const
+{
+    const ItemControls& item = itemControls(itemId);
+    QFont font(item.fontName->text().trimmed());
+    const quint8 code = FontStyleCode(item.fontStyle->text().trimmed());
+    font.setBold(code & 1);
+    font.setItalic(code & 2);
+    const int size = item.fontSize->text().trimmed().toInt();
+    if (size > 0)
+        font.setPointSize(size);
+    return font;
+}
+
+void TfrmChequeInfoUI::applyFontFields(int itemId)
+{
+    itemBox(itemId)->setFont(fontFromFields(itemId));
+}
+
+void TfrmChequeInfoUI::setFields(const LayoutFields& f, bool withProgress)
+{
+    if (withProgress)
+        setProgress(kGeneralItemId);
+    chequeWidth_->setValue(f.chequeWidth);
+    chequeHeight_->setValue(f.chequeHeight);
+    pageTop_->setValue(f.pageTop);
+    pageLeft_->setValue(f.pageLeft);
+    // Neither feed is selected in a fresh window; a read selects exactly one.
+    feedGroup_->setExclusive(false);
+    horizontalFeed_->setChecked(f.horizontalFeed);
+    verticalFeed_->setChecked(f.verticalFeed);
+    feedGroup_->setExclusive(true);
+    for (ItemControls& item : items_) {
+        if (withProgress)
+            setProgress(item.itemId);
+        const ItemFields& v = f.item(item.itemId);
+        item.horizontal->setValue(v.horizontal);
+        item.top->setValue(v.top);
+        item.width->setValue(v.width);
+        item.fontName->setText(v.fontName);
+        item.fontStyle->setText(v.fontStyle);
+        item.fontSize->setText(v.fontSize);
+        if (item.switchBox)
+            item.switchBox->setChecked(v.switchOn);
+    }
+}
+
+void TfrmChequeInfoUI::showTab(int index)
+{
+    if (index < 0 || index >= pages_->count())
+        return;
+    pages_->setCurrentIndex(index);
+    if (QAbstractButton* tab = tabButtons_->button(index))
+        tab->setChecked(true);
+    tabShown(index);
+}
+
+void TfrmChequeInfoUI::tabShown(int index)
+{
+    // The general tab leaves the current font as it is.
+    if (index > 0)
+        currentFont_ = fontFromFields(index + 1);
+}
+
+void TfrmChequeInfoUI::chooseFont(int itemId)
+{
+    KeyboardLayer& keyboard = keyboardLayer();
+    if (keyboard.supportsRightToLeft())
+        keyboard.activateLayout(kLatinLayout);
+    const std::optional<QFont> chosen = DialogSeam::chooseFont(this, currentFont_);
+    if (!chosen)
+        return;
+    ItemControls& item = itemControls(itemId);
+    const QFont& f = *chosen;
+    const int points = f.pointSize() > 0 ? f.pointSize() : qRound(f.pointSizeF());
+    item.fontName->setText(f.family());
+    item.fontSize->setText(QString::number(points));
+    item.fontStyle->setText(
+        FontStyleName(FontStyleCodeOf(f.bold(), f.italic(), f.underline(), f.strikeOut())));
+    QFont boxFont(f.family());
+    if (points > 0)
+        boxFont.setPointSize(points);
+    boxFont.setBold(f.bold());
+    boxFont.setItalic(f.italic());
+    boxFont.setUnderline(f.underline());
+    boxFont.setStrikeOut(f.strikeOut());
+    item.box->setFont(boxFont);
+    if (keyboard.supportsRightToLeft())
+        keyboard.activateLayout(kPersianLayout);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Accounts and reading
+
+void TfrmChequeInfoUI::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    // The read runs even without accounts, so the boxes are placed from the fields.
+    if (dm_->accountCount() > 0 && grid_->currentIndex().row() != 0)
+        moveToRow(0);
+    else
+        readCurrentAccount();
+}
+
+void TfrmChequeInfoUI::moveToRow(int row)
+{
+    if (row < 0 || row >= dm_->accountCount())
+        return;
+    const QModelIndex target =
+        dm_->accounts()->index(row, grid_->horizontalHeader()->logicalIndex(0));
+    grid_->setCurrentIndex(target);
+    grid_->scrollTo(target);
+}
+
+void TfrmChequeInfoUI::currentAccountChanged()
+{
+    if (grid_->currentIndex().isValid())
+        readCurrentAccount();
+}
+
 void TfrmChequeInfoUI::RefreshGrid(bool moveToLast)
 {
-    Q_UNUSED(moveToLast);
+    dm_->reopenAccounts();
+    setUpGridColumns();
+    if (dm_->accountCount() == 0)
+        return;
+    moveToRow(0);
+    if (moveToLast)
+        moveToRow(dm_->accountCount() - 1);
+}
+
+void TfrmChequeInfoUI::readCurrentAccount()
+{
+    beginProgress();
+    const int id = currentAccountId();
+    ChequeLayout layout;
+    if (id != 0)
+        layout = dm_->readLayout(id);
+    if (layout.hasRows) {
+        LayoutFields f = fields();
+        ApplyLayoutRows(layout, f);
+        setFields(f, true);
+    }
+    // Decoded at the size shown: a large scan costs what the screen shows.
+    QImage image;
+    if (!layout.pictureJpeg.isEmpty())
+        image = DecodeJpeg(layout.pictureJpeg, pictureArea_->size());
+    showPicture(image.isNull() ? QByteArray() : layout.pictureJpeg, image);
+    placeBoxes();
+    endProgress();
+}
+
+void TfrmChequeInfoUI::showPicture(const QByteArray& jpeg, const QImage& image)
+{
+    pictureJpeg_ = jpeg;
+    static_cast<ChequePictureArea*>(pictureArea_)->setImage(image);
+}
+
+void TfrmChequeInfoUI::newAccount()
+{
+    if (OpenAccountEditor(0))
+        RefreshGrid(true);
+}
+
+void TfrmChequeInfoUI::editAccount()
+{
+    if (dm_->accountCount() == 0)
+        return;
+    const int id = currentAccountId();
+    if (!OpenAccountEditor(id))
+        return;
+    RefreshGrid(false);
+    const int row = dm_->rowOfAccount(id);
+    if (row >= 0)
+        moveToRow(row);
+}
+
+void TfrmChequeInfoUI::deleteAccount()
+{
+    if (dm_->accountCount() == 0)
+        return;
+    if (!ShowAppMessage(u"تاييد حذف اطلاعات ؟"_s, MessageKind::Confirmation))
+        return;
+    dm_->deleteAccount(currentAccountId());
+    RefreshGrid(false);
+}
+
+void TfrmChequeInfoUI::loadPicture()
+{
+    if (dm_->accountCount() == 0)
+        return;
+    const QString path =
+        DialogSeam::chooseOpenFile(this, u"JPEG Image File (*.jpg);;JPEG Image File (*.jpeg)"_s);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    const QString name = QFileInfo(path).fileName();
+    if (file.size() > kMaxUnpackedImageBytes)
+        throw AppError(u"%1 is too large for a cheque picture"_s.arg(name));
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(u"Cannot read %1: %2"_s.arg(name, file.errorString()));
+    const QByteArray bytes = file.read(kMaxUnpackedImageBytes + 1);
+    const QImage image = DecodeJpeg(bytes, pictureArea_->size());
+    if (image.isNull())
+        throw AppError(u"%1 is not a readable JPEG picture"_s.arg(name));
+    showPicture(bytes, image);
+}
+
+void TfrmChequeInfoUI::saveLayout()
+{
+    if (dm_->accountCount() == 0)
+        ReportInputError(u"حسابي تعريف نشده است"_s, grid_);
+    if (!showsPicture())
+        ShowAppMessage(u"تصوير چك بارگزاري نشده است"_s, MessageKind::Warning);
+    if (!ShowAppMessage(u"تاييد ثبت تنظيمات ؟"_s, MessageKind::Confirmation))
+        return;
+    std::array<int, kLayoutItemCount> lefts{};
+    for (const ItemControls& item : items_)
+        lefts[item.itemId - 2] = item.box->x();
+    const LayoutRows rows = RowsToSave(fields(), lefts);
+    beginProgress();
+    const bool saved = dm_->saveLayout(
+        currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, nullptr);
+    endProgress();
+    if (!saved)
+        ShowAppMessage(u"اشكال در ثبت اطلاعات"_s, MessageKind::Error);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Progress, keys, closing
+
+void TfrmChequeInfoUI::beginProgress()
+{
+    progressBar_->reset();
+    progressBar_->setValue(0);
+    progressPanel_->show();
+    progressPanel_->raise();
+    if (isVisible())
+        progressPanel_->repaint();
+}
+
+void TfrmChequeInfoUI::setProgress(int value)
+{
+    progressBar_->setValue(value);
+    // Only the panel repaints: the loop takes no other input meanwhile.
+    if (progressPanel_->isVisible())
+        progressPanel_->repaint();
+}
+
+void TfrmChequeInfoUI::endProgress()
+{
+    progressPanel_->lower();
+    progressPanel_->hide();
+}
+
+void TfrmChequeInfoUI::closeWindow()
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+bool TfrmChequeInfoUI::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto* target = static_cast<QWidget*>(watched);
+    // The window sees the keys of its fields and grid first; keys of the selected boxes
+    // belong to the drag-and-resize facility.
+    if (!isAncestorOf(target) || pictureArea_->isAncestorOf(target))
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        focusNextChild();
+        return true;
+    case Qt::Key_Escape:
+        closeWindow();
+        return true;
+    default:
+        return false;
+    }
 }

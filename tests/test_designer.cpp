@@ -1,0 +1,617 @@
+// The layout designer window: accounts, reading and saving layouts, fields and boxes
+// following each other, fonts, pictures, keys.
+#include "app/DatabaseSchema.h"
+#include "app/Fonts.h"
+#include "app/KeyboardLayout.h"
+#include "app/NiloApplication.h"
+#include "app/uMainDM.h"
+#include "app/uMainUI.h"
+#include "layout/LayoutStore.h"
+#include "layout/SizeCtrl.h"
+#include "layout/uChequeInfoDM.h"
+#include "layout/uChequeInfoUI.h"
+#include "lib/Lib.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A scanned-cheque stand-in: a tinted sheet with a frame and a few lines, as JPEG.
+QByteArray chequeJpeg(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(226, 238, 246));
+    QPainter p(&image);
+    const qreal sx = size.width() / 650.0, sy = size.height() / 320.0;
+    p.scale(sx, sy);
+    p.setPen(QPen(QColor(40, 80, 140), 3));
+    p.drawRect(6, 6, 638, 308);
+    p.setPen(QPen(QColor(90, 110, 150), 1));
+    for (int y : {60, 100, 150, 190, 230, 270})
+        p.drawLine(40, y, 610, y);
+    p.fillRect(QRect(470, 20, 150, 30), QColor(200, 215, 235));
+    p.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 85);
+    return bytes;
+}
+
+struct Recorded
+{
+    QList<ShownMessage> messages;
+    QList<bool> answers; // answers to confirmations, in turn; true when run out
+};
+
+// A keyboard layer that records what the window asks of it.
+class RecordingKeyboard final : public KeyboardLayer
+{
+public:
+    explicit RecordingKeyboard(QStringList* log) : log_(log) {}
+    bool supportsRightToLeft() const override { return true; }
+    void activateLayout(const QString& id) override { log_->append(id); }
+
+private:
+    QStringList* log_;
+};
+
+// A database in a temporary folder and a designer over it.
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmMainDM> dm;
+    QPointer<TfrmChequeInfoUI> window;
+    Recorded recorded;
+
+    explicit Fixture(int accounts = 0)
+    {
+        CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName)));
+        dm = std::make_unique<TfrmMainDM>(dir.path());
+        for (int i = 1; i <= accounts; ++i)
+            exec(u"insert into tblAccountMst (Radif, BankName) values (%1, 'bank %1')"_s.arg(i));
+        DialogSeam::setMessageHook([this](const ShownMessage& m) {
+            recorded.messages << m;
+            if (m.kind == MessageKind::Confirmation && !recorded.answers.isEmpty())
+                return recorded.answers.takeFirst();
+            return true;
+        });
+    }
+    ~Fixture()
+    {
+        delete window.data();
+        DialogSeam::setMessageHook({});
+        DialogSeam::setOpenFileHook({});
+        DialogSeam::setFontHook({});
+    }
+    TfrmChequeInfoUI* open()
+    {
+        window = new TfrmChequeInfoUI;
+        window->show();
+        QApplication::setActiveWindow(window);
+        return window;
+    }
+    void exec(const QString& sql)
+    {
+        QSqlQuery q(dm->connection());
+        if (!q.exec(sql))
+            qFatal("%s failed", qPrintable(sql));
+    }
+    int value(const QString& sql)
+    {
+        QSqlQuery q(dm->connection());
+        if (!q.exec(sql) || !q.next())
+            qFatal("%s failed", qPrintable(sql));
+        return q.value(0).toInt();
+    }
+    template <class T> T* child(const QString& name) const
+    {
+        T* w = window->findChild<T*>(name);
+        if (!w)
+            qFatal("no child %s", qPrintable(name));
+        return w;
+    }
+    QSpinBox* spin(const QString& name) const { return child<QSpinBox>(name); }
+    void click(const QString& name)
+    {
+        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
+    }
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const ShownMessage& m : recorded.messages)
+            t << m.text;
+        return t;
+    }
+    QWidget* overlay() const { return window->sizeCtrl()->overlay(); }
+    void drag(QPoint from, QPoint to)
+    {
+        QTest::mousePress(overlay(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, overlay()->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(overlay(), &move);
+        QTest::mouseRelease(overlay(), Qt::LeftButton, {}, to);
+    }
+    void selectAccountRow(int row)
+    {
+        auto* grid = child<QTableView>(u"accountGrid"_s);
+        grid->setCurrentIndex(grid->model()->index(row, 1));
+    }
+};
+
+QRect boxRect(TfrmChequeInfoUI* w, int itemId)
+{
+    return w->itemBox(itemId)->geometry();
+}
+
+} // namespace
+
+class DesignerTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void emptyDatabaseShowsStartingValuesAndRefusesToSave()
+    {
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        QCOMPARE(w->objectName(), u"frmChequeInfoUI"_s);
+        QCOMPARE(w->windowTitle(), u"اطلاعات چك"_s);
+        QCOMPARE(w->size(), QSize(736, 638));
+        QCOMPARE(w->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(w->currentTabCaption(), u"عمومي"_s);
+        QCOMPARE(w->fields(), StartingFields());
+        QVERIFY(!w->showsPicture());
+        QCOMPARE(w->pictureArea()->size(), QSize(650, 320));
+        // Boxes placed from the starting fields: 650 - 36 - 52 = 562.
+        QCOMPARE(boxRect(w, 2), QRect(562, 39, 52, 25));
+        QCOMPARE(boxRect(w, 4), QRect(51, 218, 62, 25));
+        QCOMPARE(w->itemBox(10)->font().pointSize(), 36);
+        QVERIFY(w->itemBox(10)->font().bold());
+
+        bool fileAsked = false;
+        DialogSeam::setOpenFileHook([&](const QString&) {
+            fileAsked = true;
+            return QString();
+        });
+        fx.click(u"btnEdit"_s);
+        fx.click(u"btnDelete"_s);
+        fx.click(u"btnLoadPicture"_s);
+        QVERIFY(!fileAsked);
+        QVERIFY(fx.recorded.messages.isEmpty());
+
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.texts(), QStringList{u"حسابي تعريف نشده است"_s});
+        QCOMPARE(fx.recorded.messages[0].kind, MessageKind::Error);
+        QCOMPARE(QApplication::focusWidget(), fx.child<QTableView>(u"accountGrid"_s));
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 0);
+    }
+
+    void gridShowsTheAccountsInDisplayOrder()
+    {
+        Fixture fx;
+        fx.exec(u"insert into tblAccountMst (Radif, BankName) values (2, 'second')"_s);
+        fx.exec(u"insert into tblAccountMst (Radif, BankName) values (1, 'first')"_s);
+        TfrmChequeInfoUI* w = fx.open();
+        auto* grid = fx.child<QTableView>(u"accountGrid"_s);
+        QStringList titles;
+        QList<int> widths;
+        for (int visual = 0; visual < grid->model()->columnCount(); ++visual) {
+            const int c = grid->horizontalHeader()->logicalIndex(visual);
+            if (grid->isColumnHidden(c))
+                continue;
+            titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+            widths << grid->columnWidth(c);
+        }
+        QCOMPARE(titles, (QStringList{u"رديف"_s, u"بانك"_s, u"شعبه"_s, u"كد شعبه"_s, u"حساب"_s,
+                                      u"شماره حساب"_s}));
+        QCOMPARE(widths, (QList<int>{30, 100, 100, 50, 100, 100}));
+        QCOMPARE(w->currentAccountId(), 2); // Radif 1 comes first
+        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    }
+
+    // Reading fills the fields and places the boxes, with the panel moving 0..10.
+    void selectingAnAccountReadsItsLayout()
+    {
+        Fixture fx(2);
+        LayoutFields stored = StartingFields();
+        stored.chequeWidth = 700;
+        stored.horizontalFeed = true;
+        stored.verticalFeed = false;
+        stored.item(5).switchOn = true;
+        stored.item(6).fontName = u"B Jadid"_s;
+        std::array<int, kLayoutItemCount> lefts{};
+        for (int id = 2; id <= 10; ++id)
+            lefts[id - 2] = BoxLeftFromFields(stored, id);
+        QVERIFY(
+            SaveLayout(fx.dm->connection(), 2, RowsToSave(stored, lefts), chequeJpeg({300, 140})));
+
+        TfrmChequeInfoUI* w = fx.open();
+        QCOMPARE(w->currentAccountId(), 1);
+        QVERIFY(!w->showsPicture());
+        QSignalSpy progress(fx.child<QProgressBar>(u"progressBar"_s), &QProgressBar::valueChanged);
+        fx.selectAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+        QList<int> steps;
+        for (const QList<QVariant>& s : progress)
+            steps << s[0].toInt();
+        QCOMPARE(steps, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        QVERIFY(!fx.child<QWidget>(u"progressPanel"_s)->isVisible());
+        QCOMPARE(w->fields(), stored);
+        QVERIFY(w->showsPicture());
+        QCOMPARE(w->pictureArea()->size(), QSize(700, 320));
+        QCOMPARE(boxRect(w, 2), QRect(612, 39, 52, 25));
+        QCOMPARE(w->itemBox(6)->font().family(), u"B Jadid"_s);
+
+        // An account without rows keeps the fields and boxes; its own (absent) picture shows.
+        fx.selectAccountRow(0);
+        QCOMPARE(w->fields(), stored);
+        QVERIFY(!w->showsPicture());
+    }
+
+    void chequeWidthChangeKeepsBoxesAndRightEdgesReadBackFurther()
+    {
+        Fixture fx(1);
+        TfrmChequeInfoUI* w = fx.open();
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.texts(),
+                 (QStringList{u"تصوير چك بارگزاري نشده است"_s, u"تاييد ثبت تنظيمات ؟"_s}));
+        QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 2"_s), 562);
+
+        fx.spin(u"chequeWidth"_s)->setValue(700);
+        QCOMPARE(boxRect(w, 2), QRect(562, 39, 52, 25)); // no box moves
+        QCOMPARE(fx.spin(u"horizontal2"_s)->value(), 36);
+        QCOMPARE(w->pictureArea()->width(), 700);
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 2"_s), 562);
+        QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 1"_s), 700);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 10);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt where ItemId = 1 and "
+                          "(FName is not null or FStyle is not null or DoPrint is not null)"_s),
+                 0);
+
+        w->RefreshGrid(false);
+        QCOMPARE(fx.spin(u"horizontal2"_s)->value(), 86);
+        QCOMPARE(boxRect(w, 2), QRect(562, 39, 52, 25));
+    }
+
+    void refusedConfirmationWritesNothing()
+    {
+        Fixture fx(1);
+        fx.open();
+        fx.recorded.answers = {false};
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 0);
+    }
+
+    void failedSaveReportsAndKeepsTheOldLayout()
+    {
+        Fixture fx(1);
+        TfrmChequeInfoUI* w = fx.open();
+        fx.click(u"btnSave"_s);
+        fx.exec(u"create trigger t before update on tblItemsPrvt when new.ItemId = 6 "
+                "begin select raise(abort, 'refused'); end"_s);
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.spin(u"top9"_s)->setValue(222);
+        fx.recorded.messages.clear();
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.texts().last(), u"اشكال در ثبت اطلاعات"_s);
+        QCOMPARE(fx.recorded.messages.last().kind, MessageKind::Error);
+        QCOMPARE(fx.value(u"select UpMargin from tblItemsPrvt where ItemId = 2"_s), 39);
+        QCOMPARE(fx.value(u"select UpMargin from tblItemsPrvt where ItemId = 9"_s), 253);
+        QCOMPARE(w->fields().item(2).top, 111); // what the user typed stays on the screen
+    }
+
+    // Field changes move the boxes exactly as the tables say.
+    void fieldsMoveTheBoxes_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("itemId");
+        QTest::addColumn<QRect>("box");
+        QTest::newRow("right margin") << u"horizontal2"_s << 100 << 2 << QRect(498, 39, 52, 25);
+        QTest::newRow("width keeps right edge") << u"width2"_s << 80 << 2 << QRect(534, 39, 80, 25);
+        QTest::newRow("left margin") << u"horizontal4"_s << 75 << 4 << QRect(75, 218, 62, 25);
+        QTest::newRow("width keeps left edge") << u"width4"_s << 10 << 4 << QRect(51, 218, 10, 25);
+        QTest::newRow("top") << u"top7"_s << -15 << 7 << QRect(60, -15, 90, 25);
+        QTest::newRow("negative margin") << u"horizontal8"_s << -20 << 8 << QRect(630, 193, 40, 25);
+    }
+    void fieldsMoveTheBoxes()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, value);
+        QFETCH(int, itemId);
+        QFETCH(QRect, box);
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        fx.spin(field)->setValue(value);
+        QCOMPARE(boxRect(w, itemId), box);
+    }
+
+    void typingIntoAFieldTakesEffectAtOnce()
+    {
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        w->showTab(1);
+        QSpinBox* top = fx.spin(u"top2"_s);
+        top->setFocus();
+        top->selectAll();
+        QTest::keyClicks(top, u"7"_s);
+        QCOMPARE(boxRect(w, 2).top(), 7);
+        QTest::keyClicks(top, u"5"_s);
+        QCOMPARE(boxRect(w, 2).top(), 75);
+        QCOMPARE(top->minimum(), std::numeric_limits<int>::min());
+        QCOMPARE(top->maximum(), std::numeric_limits<int>::max());
+    }
+
+    void draggingAndArrowKeysUpdateTheFields()
+    {
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        fx.spin(u"width9"_s)->setValue(52); // the constant text: left 20, width 52
+        QCOMPARE(boxRect(w, 9), QRect(20, 253, 52, 25));
+        fx.drag(QPoint(40, 260), QPoint(53, 260));
+        QCOMPARE(w->currentTabCaption(), u"متن ثابت"_s);
+        QCOMPARE(boxRect(w, 9).topLeft().x(), 30);
+        QCOMPARE(boxRect(w, 9).width(), 50);
+        QCOMPARE(fx.spin(u"horizontal9"_s)->value(), 30);
+        QCOMPARE(fx.spin(u"width9"_s)->value(), 50);
+        QCOMPARE(fx.spin(u"top9"_s)->value(), boxRect(w, 9).top());
+
+        Fixture fx2;
+        TfrmChequeInfoUI* w2 = fx2.open();
+        fx2.spin(u"width9"_s)->setValue(52);
+        w2->sizeCtrl()->select(w2->itemBox(9));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(fx2.overlay(), Qt::Key_Right);
+        QCOMPARE(boxRect(w2, 9), QRect(23, 253, 52, 25));
+        QCOMPARE(fx2.spin(u"horizontal9"_s)->value(), 23);
+
+        // A right-measured box: the right margin follows, exact arithmetic.
+        w2->sizeCtrl()->select(w2->itemBox(2));
+        QTest::keyClick(fx2.overlay(), Qt::Key_Left);
+        QTest::keyClick(fx2.overlay(), Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(boxRect(w2, 2), QRect(561, 39, 53, 25));
+        QCOMPARE(fx2.spin(u"horizontal2"_s)->value(), 36);
+        QCOMPARE(fx2.spin(u"width2"_s)->value(), 53);
+        // The keys went to the boxes, not to the window's Escape.
+        QTest::keyClick(fx2.overlay(), Qt::Key_Escape);
+        QVERIFY(fx2.window);
+        QVERIFY(w2->sizeCtrl()->selection().isEmpty());
+    }
+
+    void selectingABoxShowsItsTabAndPresetsTheFontDialog()
+    {
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        const QRect r = boxRect(w, 5);
+        QTest::mouseClick(fx.overlay(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(w->currentTabCaption(), u"مبلغ حرفي"_s);
+        QFont preset;
+        DialogSeam::setFontHook([&](const QFont& initial) {
+            preset = initial;
+            return std::optional<QFont>();
+        });
+        QTest::mouseClick(fx.child<QToolButton>(u"fontButton5"_s), Qt::LeftButton);
+        QCOMPARE(preset.family(), u"Tahoma"_s);
+        QCOMPARE(preset.pointSize(), 8);
+        QVERIFY(!preset.bold());
+    }
+
+    void choosingAFontChangesOnlyThatItem()
+    {
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        QStringList keyboard;
+        setKeyboardLayer(std::make_unique<RecordingKeyboard>(&keyboard));
+        w->showTab(9); // the cover
+        QList<QFont> presets;
+        DialogSeam::setFontHook([&](const QFont& initial) {
+            presets << initial;
+            QFont f(u"Tahoma"_s);
+            f.setPointSize(14);
+            f.setUnderline(true);
+            return std::optional<QFont>(f);
+        });
+        const LayoutFields before = w->fields();
+        QTest::mouseClick(fx.child<QToolButton>(u"fontButton10"_s), Qt::LeftButton);
+        QLabel* cover = w->itemBox(10);
+        QVERIFY(cover->font().underline());
+        QCOMPARE(cover->font().pointSize(), 14);
+        QCOMPARE(fx.child<QLineEdit>(u"fontName10"_s)->text(), u"Tahoma"_s);
+        QCOMPARE(fx.child<QLineEdit>(u"fontStyle10"_s)->text(), QString());
+        QCOMPARE(fx.child<QLineEdit>(u"fontSize10"_s)->text(), u"14"_s);
+        QCOMPARE(cover->width(), 115); // a font never resizes a box
+        LayoutFields expected = before;
+        expected.item(10).fontName = u"Tahoma"_s;
+        expected.item(10).fontStyle.clear();
+        expected.item(10).fontSize = u"14"_s;
+        QCOMPARE(w->fields(), expected);
+        QCOMPARE(keyboard, (QStringList{u"00000409"_s, u"00000429"_s}));
+
+        // Pressed again without another tab in between: preset with the tab's font as shown.
+        QTest::mouseClick(fx.child<QToolButton>(u"fontButton10"_s), Qt::LeftButton);
+        QCOMPARE(presets.size(), 2);
+        QCOMPARE(presets[1].family(), u"Microsoft Sans Serif"_s);
+        QCOMPARE(presets[1].pointSize(), 36);
+        QVERIFY(presets[1].bold());
+
+        // Cancelled: nothing changes but the input language.
+        keyboard.clear();
+        DialogSeam::setFontHook([](const QFont&) { return std::optional<QFont>(); });
+        QTest::mouseClick(fx.child<QToolButton>(u"fontButton10"_s), Qt::LeftButton);
+        QCOMPARE(w->fields(), expected);
+        QCOMPARE(keyboard, QStringList{u"00000409"_s});
+        setKeyboardLayer(nullptr);
+    }
+
+    void boxesSitOnTheirPhysicalSides()
+    {
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        // Wide boxes: the text of a right-measured item hugs the right edge, others the left.
+        for (int id : {2, 4, 7})
+            fx.spin(u"width%1"_s.arg(id))->setValue(300);
+        auto inkSpan = [w](QLabel* box) {
+            // The box over the white picture area, as the user sees it.
+            const QImage image = w->pictureArea()->grab(box->geometry()).toImage();
+            int first = image.width(), last = -1;
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = 0; y < image.height(); ++y)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        first = std::min(first, x);
+                        last = std::max(last, x);
+                    }
+            return std::pair{first, last};
+        };
+        const auto [l2, r2] = inkSpan(w->itemBox(2));
+        QVERIFY2(r2 > 285 && l2 > 150, qPrintable(u"%1..%2"_s.arg(l2).arg(r2)));
+        const auto [l4, r4] = inkSpan(w->itemBox(4));
+        QVERIFY2(l4 < 15 && r4 < 200, qPrintable(u"%1..%2"_s.arg(l4).arg(r4)));
+        QCOMPARE(w->itemBox(7)->layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(w->itemBox(7)->text(), u"Perforate"_s);
+        const auto [l7, r7] = inkSpan(w->itemBox(7));
+        QVERIFY(l7 < 15);
+        Q_UNUSED(r7);
+    }
+
+    void loadingAPicture()
+    {
+        Fixture fx(1);
+        TfrmChequeInfoUI* w = fx.open();
+        const QString good = fx.dir.filePath(u"cheque.jpg"_s);
+        const QString bad = fx.dir.filePath(u"broken.jpg"_s);
+        {
+            QFile f(good);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(chequeJpeg({1300, 640}));
+            QFile b(bad);
+            QVERIFY(b.open(QIODevice::WriteOnly));
+            b.write("not a picture at all");
+        }
+        QString filter;
+        QString answer = good;
+        DialogSeam::setOpenFileHook([&](const QString& f) {
+            filter = f;
+            return answer;
+        });
+        fx.click(u"btnLoadPicture"_s);
+        QVERIFY(filter.contains(u"*.jpg"_s) && filter.contains(u"*.jpeg"_s));
+        QVERIFY(w->showsPicture());
+        const QByteArray shown = w->shownPictureJpeg();
+
+        answer = bad;
+        fx.click(u"btnLoadPicture"_s);
+        QCOMPARE(fx.recorded.messages.size(), 1);
+        QVERIFY(fx.recorded.messages[0].fromEventLoop);
+        QVERIFY(fx.recorded.messages[0].text.contains(u"broken.jpg"_s));
+        QCOMPARE(w->shownPictureJpeg(), shown); // the shown picture stays
+
+        fx.recorded.messages.clear();
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.texts(), QStringList{u"تاييد ثبت تنظيمات ؟"_s}); // no warning: a picture shows
+        QCOMPARE(ReadLayout(fx.dm->connection(), 1).pictureJpeg, shown);
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.value(u"select count(*) from tblChequeImage"_s), 1);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 10);
+    }
+
+    void deletingAnAccount()
+    {
+        Fixture fx(2);
+        TfrmChequeInfoUI* w = fx.open();
+        fx.click(u"btnSave"_s);
+        fx.recorded.answers = {false};
+        fx.click(u"btnDelete"_s);
+        QCOMPARE(fx.value(u"select count(*) from tblAccountMst"_s), 2);
+        fx.click(u"btnDelete"_s);
+        QCOMPARE(fx.texts().last(), u"تاييد حذف اطلاعات ؟"_s);
+        QCOMPARE(fx.value(u"select count(*) from tblAccountMst"_s), 1);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 0);
+        QCOMPARE(w->currentAccountId(), 2);
+        fx.click(u"btnDelete"_s);
+        QCOMPARE(fx.value(u"select count(*) from tblAccountMst"_s), 0);
+        QCOMPARE(fx.child<QTableView>(u"accountGrid"_s)->model()->rowCount(), 0);
+    }
+
+    void newAccountThroughTheEditorSelectsIt()
+    {
+        Fixture fx(1);
+        TfrmChequeInfoUI* w = fx.open();
+        QTimer::singleShot(0, [] {
+            QWidget* editor = QApplication::activeModalWidget();
+            QVERIFY(editor);
+            editor->findChild<QLineEdit*>(u"Edit1"_s)->setText(u"new bank"_s);
+            editor->findChild<QLineEdit*>(u"Edit6"_s)->setText(u"9"_s);
+            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"SpeedButton2"_s),
+                              Qt::LeftButton);
+        });
+        fx.click(u"btnNew"_s);
+        QCOMPARE(fx.value(u"select count(*) from tblAccountMst"_s), 2);
+        QCOMPARE(w->currentAccountId(), 2); // the last in display order
+    }
+
+    void enterMovesOnAndEscapeCloses()
+    {
+        Fixture fx;
+        TfrmChequeInfoUI* w = fx.open();
+        w->activateWindow();
+        QSpinBox* width = fx.spin(u"chequeWidth"_s);
+        width->setFocus();
+        QTest::keyClick(width, Qt::Key_Return);
+        QVERIFY(QApplication::focusWidget() != width &&
+                !width->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!fx.window);
+    }
+
+    void livesInTheMainWindowWorkArea()
+    {
+        Fixture fx;
+        TfrmMainUI main;
+        auto* w = new TfrmChequeInfoUI;
+        fx.window = w;
+        QVERIFY(IsChildWindowOpen(&main, u"frmChequeInfoUI"_s));
+        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        QVERIFY(sub);
+        QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(w->size(), QSize(736, 638));
+        QCOMPARE(sub->minimumSize(), sub->maximumSize());
+        QCOMPARE(frmChequeInfoUI, w);
+        sub->close();
+        QTRY_VERIFY(!fx.window);
+        QVERIFY(!IsChildWindowOpen(&main, u"frmChequeInfoUI"_s));
+        QCOMPARE(frmChequeInfoUI, nullptr);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    NiloApplication app(argc, argv);
+    RegisterProgramFonts();
+    DesignerTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_designer.moc"
