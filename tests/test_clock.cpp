@@ -233,12 +233,15 @@ private slots:
         QVERIFY(clock->framePicture() != before);
 
         // Writing the time is ignored while active and shown while inactive.
+        QSignalSpy timeChanged(clock, &TAnalogClock::timeChanged);
         clock->setTime(QTime(9, 0));
         QCOMPARE(clock->time(), pinned.now);
         clock->setActive(false);
         QVERIFY(!clock->isTicking());
+        QCOMPARE(timeChanged.count(), 0);
         clock->setTime(QTime(9, 0));
         QCOMPARE(clock->time(), QTime(9, 0));
+        QCOMPARE(timeChanged.count(), 1);
         QCOMPARE(clock->lastAngles().hour, 270.0);
         clock->setText(u"x"_s);
         QVERIFY(!clock->isTicking());

@@ -131,7 +131,17 @@ TAnalogClock::~TAnalogClock() = default;
 
 QTime TAnalogClock::readTimeSource() const
 {
-    return timeSource_ ? timeSource_() : QTime::currentTime();
+    const QTime time = timeSource_ ? timeSource_() : QTime();
+    return time.isValid() ? time : QTime::currentTime();
+}
+
+void TAnalogClock::followTimeSource()
+{
+    const QTime now = readTimeSource();
+    if (now == time_)
+        return;
+    time_ = now;
+    emit timeChanged(time_);
 }
 
 void TAnalogClock::setTimeSource(TimeSource source)
@@ -165,7 +175,7 @@ template <typename Change> void TAnalogClock::changeAndRestart(Change&& change)
     stopTimer();
     change();
     if (active_)
-        time_ = readTimeSource();
+        followTimeSource();
     renderFrame(false);
     update(fitRect_);
     if (shouldTick())
@@ -217,7 +227,7 @@ void TAnalogClock::setTime(const QTime& time)
     time_ = time;
     renderFrame(false);
     update(fitRect_);
-    emit clockTicked();
+    emit timeChanged(time_);
 }
 
 void TAnalogClock::setTimeOffset(const QTime& offset)
@@ -422,7 +432,7 @@ void TAnalogClock::renderFrame(bool overshoot)
 void TAnalogClock::tick()
 {
     if (active_)
-        time_ = readTimeSource();
+        followTimeSource();
     const bool overshoot = showSeconds_ && active_ && !overshoot_;
     renderFrame(overshoot);
     update(fitRect_);
@@ -455,7 +465,7 @@ void TAnalogClock::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (active_)
-        time_ = readTimeSource();
+        followTimeSource();
     renderFrame(false);
     if (shouldTick())
         startTimer(kFirstDelayMs);

@@ -77,7 +77,7 @@ class TAnalogClock final : public QWidget
     Q_PROPERTY(bool active READ active WRITE setActive NOTIFY activeChanged)
     Q_PROPERTY(TAnalogClockStyle clockStyle READ clockStyle WRITE setStyle NOTIFY styleChanged)
     Q_PROPERTY(bool showSeconds READ showSeconds WRITE setShowSeconds NOTIFY showSecondsChanged)
-    Q_PROPERTY(QTime time READ time WRITE setTime NOTIFY clockTicked)
+    Q_PROPERTY(QTime time READ time WRITE setTime NOTIFY timeChanged)
     Q_PROPERTY(QTime timeOffset READ timeOffset WRITE setTimeOffset NOTIFY timeOffsetChanged)
     Q_PROPERTY(QString fontName READ fontName WRITE setFontName NOTIFY fontNameChanged)
     Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
@@ -147,6 +147,7 @@ public:
 signals:
     // Raised once per settled tick.
     void clockTicked();
+    void timeChanged(const QTime& time);
     void activeChanged(bool active);
     void styleChanged(TAnalogClockStyle style);
     void showSecondsChanged(bool show);
@@ -183,6 +184,7 @@ private:
     void stopTimer();
     bool shouldTick() const;
     QTime readTimeSource() const;
+    void followTimeSource();
 
     TAnalogClockStyle style_ = TAnalogClockStyle::acSystem;
     bool active_ = true;
