@@ -31,8 +31,17 @@ TfrmMainDM::TfrmMainDM(const QString& folder, QObject* parent)
     : QObject(parent), connectionName_(QStringLiteral("ADOConnection1-%1").arg(++connectionSerial))
 {
     const QString dir = folder.isEmpty() ? QDir::currentPath() : folder;
-    const QString path = QDir(dir).filePath(QString::fromLatin1(kDatabaseFileName));
+    open(QDir(dir).filePath(QString::fromLatin1(kDatabaseFileName)));
+}
 
+TfrmMainDM::TfrmMainDM(const File& file, QObject* parent)
+    : QObject(parent), connectionName_(QStringLiteral("ADOConnection1-%1").arg(++connectionSerial))
+{
+    open(QFileInfo(file.path).absoluteFilePath());
+}
+
+void TfrmMainDM::open(const QString& path)
+{
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     // "mode=rw" opens an existing file only: the program never creates the database.
     db.setDatabaseName(QUrl::fromLocalFile(path).toString() + QStringLiteral("?mode=rw"));
@@ -85,8 +94,8 @@ QVariant TfrmMainDM::readSetting(const QString& statement, const QString& column
     return q.value(column);
 }
 
-void TfrmMainDM::writeSetting(const QString& table, const QString& statement,
-                              const QString& column, const QVariant& value)
+void TfrmMainDM::writeSetting(const QString& table, const QString& statement, const QString& column,
+                              const QVariant& value)
 {
     QSqlQuery q(connection());
     if (!q.prepare(statement))
@@ -97,9 +106,9 @@ void TfrmMainDM::writeSetting(const QString& table, const QString& statement,
     const bool exists = q.next();
     q.finish();
     // Only the wanted column is written; an appended row takes its Id from the database.
-    const QString sql = exists
-        ? QStringLiteral("update %1 set %2 = :value where Id = 1").arg(table, column)
-        : QStringLiteral("insert into %1 (%2) values (:value)").arg(table, column);
+    const QString sql =
+        exists ? QStringLiteral("update %1 set %2 = :value where Id = 1").arg(table, column)
+               : QStringLiteral("insert into %1 (%2) values (:value)").arg(table, column);
     if (!q.prepare(sql))
         throwSqlError(q.lastError());
     q.bindValue(QStringLiteral(":value"), value);

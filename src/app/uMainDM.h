@@ -17,6 +17,12 @@ public:
     // Opens "<folder>/NiloChequePrint.mdb"; folder defaults to the current directory. Never
     // creates the file. Sets DatabaseOpened; see isOpened().
     explicit TfrmMainDM(const QString& folder = QString(), QObject* parent = nullptr);
+    // Opens a database file of any name (the command-line tool's --database).
+    struct File
+    {
+        QString path;
+    };
+    explicit TfrmMainDM(const File& file, QObject* parent = nullptr);
     ~TfrmMainDM() override;
 
     bool isOpened() const { return opened_; }
@@ -32,6 +38,7 @@ public:
     void writeThemeId(int themeId);
 
 private:
+    void open(const QString& path);
     QVariant readSetting(const QString& statement, const QString& column) const;
     void writeSetting(const QString& table, const QString& statement, const QString& column,
                       const QVariant& value);

@@ -1,7 +1,7 @@
 // nilocheque: the program's command-line tool, for people and scripts.
 #include "cli/CliCommon.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <iterator>
 
 namespace {
@@ -14,6 +14,8 @@ const CliCommand kCommands[] = {
     {"date", "date VALUE...  Jalali text, Gregorian date, day number, weekday and words of dates",
      CmdDate},
     {"format", "format PATTERN VALUE [TIME]  a date formatted with a Jalali pattern", CmdFormat},
+    {"print", "print --account ID [...]  print one cheque (or write it to --pdf FILE); print --help",
+     CmdPrint},
 };
 
 int usage(QTextStream& stream, int code)
@@ -32,7 +34,7 @@ int main(int argc, char** argv)
     // Painting a cheque page needs fonts and a paint device, never a window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage(err(), 2);

@@ -1,0 +1,252 @@
+// The cheque print window: loading an account's layout, the texts typed into the preview,
+// the switches, and the page the print button composes.
+#include "app/DatabaseSchema.h"
+#include "app/Fonts.h"
+#include "app/NiloApplication.h"
+#include "app/uMainDM.h"
+#include "calendar/JalaliDatePicker.h"
+#include "calendar/JalaliFormat.h"
+#include "calendar/Today.h"
+#include "layout/LayoutStore.h"
+#include "lib/Lib.h"
+#include "lib/Printers.h"
+#include "printing/uChequePrintUI.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray chequeJpeg()
+{
+    QImage image(1300, 640, QImage::Format_RGB32);
+    image.fill(QColor(222, 236, 228));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 80);
+    return bytes;
+}
+
+// A layout whose rows 3 and 7 switch their items on; every item at its own place.
+LayoutRows sampleRows()
+{
+    LayoutRows rows;
+    rows[0] = {1, 650, 320, 10, 0, {}, {}, false, true};
+    for (int id = 2; id <= 10; ++id)
+        rows[id - 1] = {id,          40 + id * 30, 20 + id * 25,       120,  11,
+                        u"Tahoma"_s, u"Regular"_s, id == 3 || id == 7, false};
+    rows[1].sideMargin = 562; // the date in digits, ending at 682
+    rows[1].upMargin = 39;
+    return rows;
+}
+
+} // namespace
+
+class PrintWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<TfrmMainDM> dm_;
+    QList<ShownMessage> shown_;
+    int accountId_ = 0;
+
+    // The check box's indicator stands at its right end in a right-to-left window.
+    static void clickSwitch(QWidget* box)
+    {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 8, box->height() / 2));
+    }
+
+    void type(QWidget* w, const QString& keys)
+    {
+        for (const QChar c : keys)
+            QTest::keyClick(w, c.toLatin1());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(CreateDatabase(dir_.filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
+        dm_ = std::make_unique<TfrmMainDM>(dir_.path());
+        QSqlQuery q(dm_->connection());
+        QVERIFY(q.exec(
+            u"insert into tblAccountMst (Radif, BankName, AccountNo) values (1, 'ملت', '123-456')"_s));
+        accountId_ = q.lastInsertId().toInt();
+        QString error;
+        QVERIFY2(SaveLayout(dm_->connection(), accountId_, sampleRows(), chequeJpeg(), {}, &error),
+                 qPrintable(error));
+        DialogSeam::setMessageHook([this](const ShownMessage& m) { return shown_ << m, true; });
+        SetNowForTests([] { return EncodeJalaliDate(1403, 1, 15); });
+    }
+    void init() { shown_.clear(); }
+
+    void withoutAnAccountTypingChangesNoBox()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString before = w.box(TfrmChequePrintUI::NumericPrice)->text();
+        w.amountEdit()->setFocus();
+        type(w.amountEdit(), u"125"_s);
+        QCOMPARE(w.amountEdit()->text(), u"125"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), before);
+        QCOMPARE(w.loadedAccountId(), 0);
+    }
+
+    void noPrinterDisablesPrinting()
+    {
+        if (!InstalledPrinters().isEmpty())
+            QSKIP("this machine has printers");
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(!w.printButton()->isEnabled());
+        QCOMPARE(shown_.size(), 1);
+        QCOMPARE(shown_[0].text, u"برروي سيستم چاپگري نصب نشده است"_s);
+    }
+
+    void loadAppliesTheLayout()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        w.LoadAccount(accountId_);
+        QCOMPARE(w.chequePanel()->size(), QSize(654, 324));
+        QCOMPARE(w.chequePanel()->pos(), QPoint(42, 44));
+        // Rows 3 and 7 switch the date in words and the perforation on; the rest stay off.
+        QVERIFY(w.switchBox(1)->isChecked() && w.switchBox(6)->isChecked());
+        for (int n : {2, 3, 4, 5})
+            QVERIFY(!w.switchBox(n)->isChecked());
+        QVERIFY(!w.box(TfrmChequePrintUI::AlphabeticDate)->isHidden());
+        QVERIFY(!w.box(TfrmChequePrintUI::Perferaj)->isHidden());
+        QVERIFY(w.box(TfrmChequePrintUI::Cover)->isHidden());
+        QVERIFY(w.box(TfrmChequePrintUI::AlphabeticPrice2)->isHidden());
+        // The date in digits keeps its right edge where the layout puts the box's end.
+        const QLabel* date = w.box(TfrmChequePrintUI::NumericDate);
+        QCOMPARE(date->text(), u"1403/01/15"_s);
+        QCOMPARE(date->geometry().right() + 1, 562 + 120);
+        QCOMPARE(date->y(), 39);
+        QCOMPARE(date->font().pointSize(), 11);
+    }
+
+    void amountFieldFillsTheFourBoxes()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setFocus();
+        type(w.amountEdit(), u"25."_s);
+        QCOMPARE(w.amountEdit()->text(), u"25000"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), u"//25.000"_s);
+        type(w.amountEdit(), u"x-"_s); // not amount keys: swallowed
+        QCOMPARE(w.amountEdit()->text(), u"25000"_s);
+
+        w.amountEdit()->setText(u"1250000"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::Perferaj)->text(), u"##1.250.000Rls"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice1)->text(),
+                 u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice2)->text(),
+                 u" معادل يکصد و بيست و پنج هزار تومان تمام "_s);
+        const QRect words = w.box(TfrmChequePrintUI::AlphabeticPrice1)->geometry();
+        const QRect toman = w.box(TfrmChequePrintUI::AlphabeticPrice2)->geometry();
+        QCOMPARE(toman.top(), words.bottom() + 1);
+        QCOMPARE(toman.right(), words.right());
+
+        // A 16th character changes no box.
+        w.amountEdit()->setText(u"123456789012345"_s);
+        const QString fifteen = w.box(TfrmChequePrintUI::NumericPrice)->text();
+        w.amountEdit()->setText(u"1234567890123456"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), fifteen);
+
+        // A pasted text that is no amount: the conversion error, the boxes unchanged.
+        w.amountEdit()->setText(u"12a"_s);
+        QCOMPARE(shown_.last().text, u"'12a' is not a valid integer value."_s);
+        QVERIFY(shown_.last().fromEventLoop);
+        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), fifteen);
+
+        w.amountEdit()->clear();
+        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), u"مبلغ چك بعدد"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::Perferaj)->text(), u"Perforate"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice1)->text(), u"مبلغ چك بحروف"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice2)->text(), u"معادل مبلغ به تومان"_s);
+    }
+
+    void payeeDescriptionAndSwitches()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.payeeEdit()->setText(u"  علي رضايي  "_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::Customer)->text(), u"علي رضايي"_s);
+        w.payeeEdit()->clear();
+        QCOMPARE(w.box(TfrmChequePrintUI::Customer)->text(), u"گيرنده چك"_s);
+
+        QVERIFY(w.descriptionEdit()->isReadOnly());
+        clickSwitch(w.switchBox(3));
+        QVERIFY(!w.descriptionEdit()->isReadOnly());
+        QVERIFY(!w.box(TfrmChequePrintUI::Description)->isHidden());
+        w.descriptionEdit()->setText(u"بابت خريد"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::Description)->text(), u"بابت خريد"_s);
+        clickSwitch(w.switchBox(3));
+        QVERIFY(w.descriptionEdit()->isReadOnly());
+        QVERIFY(w.descriptionEdit()->text().isEmpty());
+        QCOMPARE(w.box(TfrmChequePrintUI::Description)->text(), u"توضيحات"_s);
+        QVERIFY(w.box(TfrmChequePrintUI::Description)->isHidden());
+    }
+
+    void printedPageHoldsTheVisibleTextsAtTheirPlaces()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"1250000"_s);
+        const ChequePage page = w.composePage();
+        QVERIFY(!page.landscape);
+        QStringList names;
+        for (const TextElement& e : page.elements)
+            names << e.text;
+        // Always: date, amount, words, payee; switched on: date in words, perforation.
+        QCOMPARE(page.elements.size(), 6);
+        const TextElement& date = page.elements[0];
+        const QRect box = w.box(TfrmChequePrintUI::NumericDate)->geometry();
+        QCOMPARE(date.left, box.left() + 69); // (793 - 654) / 2 from the middle, L = 0
+        QCOMPARE(date.top, 39 + 10);
+        QVERIFY(!names.contains(w.box(TfrmChequePrintUI::Cover)->text()));
+        const auto perforation = std::find_if(page.elements.begin(), page.elements.end(),
+                                              [](const TextElement& e) { return !e.rightToLeft; });
+        QVERIFY(perforation != page.elements.end());
+        QCOMPARE(perforation->text, u"##1.250.000Rls"_s);
+    }
+
+    void screenshot()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"1250000"_s);
+        w.payeeEdit()->setText(u"شركت نمونه"_s);
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            w.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/print_window.png"_s);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    NiloApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"چاپ چك نيلو"_s);
+    RegisterProgramFonts();
+    PrintWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_print_window.moc"
