@@ -16,7 +16,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -226,6 +228,48 @@ private slots:
                                               [](const TextElement& e) { return !e.rightToLeft; });
         QVERIFY(perforation != page.elements.end());
         QCOMPARE(perforation->text, u"##1.250.000Rls"_s);
+    }
+
+    // The command-line tool prints through the same window: same texts, same places.
+    void commandLinePrintWritesThePage()
+    {
+        const QString tool = qEnvironmentVariable("NILOCHEQUE");
+        if (tool.isEmpty() || QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+            QSKIP("run under ctest with poppler-utils");
+        const QString db = dir_.filePath(u"NiloChequePrint.mdb"_s);
+        const QString pdf = dir_.filePath(u"cli.pdf"_s);
+        auto run = [&](const QStringList& args, QByteArray* errors = nullptr) {
+            QProcess p;
+            p.start(tool, QStringList{u"print"_s, u"--database"_s, db} + args);
+            p.waitForFinished(30000);
+            if (errors)
+                *errors = p.readAllStandardError();
+            return p.exitCode();
+        };
+        QCOMPARE(run({u"--account"_s, QString::number(accountId_), u"--amount"_s, u"1250000"_s,
+                      u"--date"_s, u"1403/01/15"_s, u"--show"_s, u"cover"_s, u"--pdf"_s, pdf}),
+                 0);
+        QProcess text;
+        text.start(u"pdftotext"_s, {pdf, u"-"_s});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains(u"##1.250.000Rls"_s), qPrintable(printed));
+        QVERIFY(printed.contains(u"1403/01/15"_s));
+        QVERIFY(printed.contains(u"*****"_s));
+
+        QByteArray errors;
+        QCOMPARE(run({u"--account"_s, u"999"_s, u"--pdf"_s, pdf}, &errors), 1);
+        QVERIFY(errors.contains("no account"));
+        QCOMPARE(run({u"--account"_s, QString::number(accountId_), u"--amount"_s, u"12a"_s,
+                      u"--pdf"_s, pdf},
+                     &errors),
+                 1);
+        QVERIFY(errors.contains("is not a valid integer value"));
+        QCOMPARE(run({u"--account"_s, QString::number(accountId_), u"--date"_s, u"1403/13/40"_s,
+                      u"--pdf"_s, pdf},
+                     &errors),
+                 1);
+        QVERIFY(errors.contains("is not a valid date"));
     }
 
     void screenshot()
