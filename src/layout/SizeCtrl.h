@@ -5,10 +5,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QWidget>
 
 class QKeyEvent;
 class QMouseEvent;
-class QWidget;
 
 class TSizeCtrlOverlay;
 
@@ -60,7 +60,7 @@ public:
     explicit TSizeCtrl(QWidget* area, QObject* parent = nullptr);
     ~TSizeCtrl() override;
 
-    QWidget* area() const { return area_; }
+    QWidget* area() const { return area_.data(); }
     // The overlay holds the keyboard focus while boxes are selected; a window that previews
     // keys should leave keys addressed to it alone.
     QWidget* overlay() const;
@@ -118,8 +118,9 @@ private:
 
     struct Drag
     {
-        bool pressed = false; // left button down after a press that may start a drag
-        bool active = false;  // the pointer has moved: outlines are shown
+        bool pressed = false;   // left button down after a press that may start a drag
+        bool active = false;    // the pointer has moved: outlines are shown
+        bool cancelled = false; // Escape ended it; the button is still down
         Handle handle = Handle::None;
         QPoint pressPos;
         QList<QPointer<QWidget>> boxes;
@@ -129,6 +130,8 @@ private:
 
     bool handleMouse(QWidget* receiver, QMouseEvent* event);
     bool handleKey(QKeyEvent* event);
+    static bool isOwnKey(const QKeyEvent* event);
+    void paint(QWidget* overlay);
     QWidget* boxAt(QPoint areaPos) const;
     QList<QWidget*> visibleTargets() const;
     QRect dragRect(const QRect& start, QPoint delta) const;
@@ -137,10 +140,11 @@ private:
     void setSelection(const QList<QWidget*>& boxes, bool takeFocus);
     void cycle(int direction);
     void forget(QObject* box);
+    void notifySelectionLater();
     void syncOverlay();
 
-    QWidget* area_ = nullptr;
-    TSizeCtrlOverlay* overlay_ = nullptr;
+    QPointer<QWidget> area_;
+    QPointer<TSizeCtrlOverlay> overlay_;
     QList<QPointer<QWidget>> targets_;
     QList<QPointer<QWidget>> selection_;
     Drag drag_;
