@@ -132,6 +132,25 @@ private slots:
         QCOMPARE(target, bomb); // read as no valid archive: the raw copy
     }
 
+    void entryClaimingFourGiBIsBounded()
+    {
+        QByteArray packed;
+        PackImageStream(QByteArray(100000, 'q'), packed);
+        // Claim 4 GiB - 1 uncompressed in the local and the central headers.
+        for (const QByteArray signature : {QByteArray("PK\x03\x04"), QByteArray("PK\x01\x02")}) {
+            const qsizetype at = packed.indexOf(signature);
+            QVERIFY(at >= 0);
+            const qsizetype sizeField = at + (signature[2] == 3 ? 22 : 24);
+            packed.replace(sizeField, 4, QByteArray(4, '\xFF'));
+        }
+        QElapsedTimer t;
+        t.start();
+        QByteArray target;
+        UnpackImageStream(packed, target);
+        QVERIFY(t.elapsed() < 1000);
+        QCOMPARE(target, packed); // inconsistent sizes: no readable archive, the raw copy
+    }
+
     void iniReadsWindowsProfileSemantics()
     {
         QTemporaryDir dir;
