@@ -155,7 +155,7 @@ bool TAnalogClock::shouldTick() const
     return active_ && isVisible();
 }
 
-void TAnalogClock::startTimer(int delayMs)
+void TAnalogClock::armTimer(int delayMs)
 {
     timer_.start(std::max(delayMs, kMinimumDelayMs));
 }
@@ -179,7 +179,7 @@ template <typename Change> void TAnalogClock::changeAndRestart(Change&& change)
     renderFrame(false);
     update(fitRect_);
     if (shouldTick())
-        startTimer(kFirstDelayMs);
+        armTimer(kFirstDelayMs);
 }
 
 void TAnalogClock::setActive(bool active)
@@ -189,7 +189,7 @@ void TAnalogClock::setActive(bool active)
     active_ = active;
     if (active_) {
         if (shouldTick())
-            startTimer(kFirstDelayMs);
+            armTimer(kFirstDelayMs);
     } else {
         stopTimer();
         // Do not freeze with the second hand half a step ahead.
@@ -209,6 +209,7 @@ void TAnalogClock::setStyle(TAnalogClockStyle style)
         style_ = style;
         loadStyle();
     });
+    update(); // the new face may cover another part of the control
     emit styleChanged(style_);
 }
 
@@ -438,7 +439,7 @@ void TAnalogClock::tick()
     update(fitRect_);
     const QTime shown = time_.addMSecs(timeOffset_.msecsSinceStartOfDay());
     if (shouldTick())
-        startTimer(NextTickDelay(shown, showSeconds_, overshoot));
+        armTimer(NextTickDelay(shown, showSeconds_, overshoot));
     if (!overshoot)
         emit clockTicked();
 }
@@ -468,7 +469,7 @@ void TAnalogClock::showEvent(QShowEvent* event)
         followTimeSource();
     renderFrame(false);
     if (shouldTick())
-        startTimer(kFirstDelayMs);
+        armTimer(kFirstDelayMs);
 }
 
 void TAnalogClock::hideEvent(QHideEvent* event)

@@ -180,7 +180,7 @@ private:
     void renderFrame(bool overshoot);
     void drawDialText();
     void prepareScaled();
-    void startTimer(int delayMs);
+    void armTimer(int delayMs);
     void stopTimer();
     bool shouldTick() const;
     QTime readTimeSource() const;
