@@ -142,6 +142,11 @@ bool TfrmAccountListUI::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == DBGrid1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // A double click on a row chooses that row; elsewhere on the grid, the current one.
+        const QModelIndex hit =
+            DBGrid1->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (hit.isValid())
+            DBGrid1->setCurrentIndex(hit);
         chooseCurrent();
         return true;
     }
