@@ -494,6 +494,23 @@ private slots:
         const auto [l7, r7] = inkSpan(w->itemBox(7));
         QVERIFY(l7 < 15);
         Q_UNUSED(r7);
+
+        // Texts run beyond narrow boxes, except the cover's, which is cut at its right edge.
+        auto inkIn = [w](const QRect& r) {
+            const QImage image = w->pictureArea()->grab(r).toImage();
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = 0; y < image.height(); ++y)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        return true;
+            return false;
+        };
+        fx.spin(u"width4"_s)->setValue(10);
+        fx.spin(u"width2"_s)->setValue(10);
+        const QRect b4 = boxRect(w, 4), b2 = boxRect(w, 2), b10 = boxRect(w, 10);
+        QVERIFY(inkIn(QRect(b4.right() + 1, b4.top(), 40, b4.height())));
+        QVERIFY(inkIn(QRect(b2.left() - 40, b2.top(), 40, b2.height())));
+        QVERIFY(inkIn(b10));
+        QVERIFY(!inkIn(QRect(b10.right() + 1, b10.top(), 100, b10.height())));
     }
 
     void loadingAPicture()

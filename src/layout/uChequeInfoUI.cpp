@@ -33,6 +33,7 @@
 #include <QSqlRecord>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTextOption>
 #include <QToolButton>
 #include <limits>
 
@@ -58,14 +59,82 @@ QFont tahoma8()
     return f;
 }
 
-// The cheque picture, stretched over the whole area without keeping its proportions.
+// An item box: it holds the item's placeholder and font and gives the box its place; the
+// picture area paints the text, which may run beyond the box.
+class ItemBox final : public QLabel
+{
+public:
+    ItemBox(const LayoutItemInfo& info, QWidget* area) : QLabel(info.placeholder, area), info_(info)
+    {
+        setObjectName(info.labelName);
+        setTextFormat(Qt::PlainText);
+        setAttribute(Qt::WA_TranslucentBackground);
+        if (info.leftToRight)
+            setLayoutDirection(Qt::LeftToRight);
+        // Physical sides: Qt would mirror a plain AlignRight for right-to-left text.
+        setAlignment((info.side == MeasuredFrom::Right ? Qt::AlignRight : Qt::AlignLeft) |
+                     Qt::AlignAbsolute | Qt::AlignTop);
+    }
+    const LayoutItemInfo& info() const { return info_; }
+
+    // Where the text lies on the area: ending at the right edge for right-measured items,
+    // beginning at the left edge for the others; only the cover is cut at its box.
+    QRect textRect() const
+    {
+        const QRect box = geometry();
+        const QFontMetrics fm(font());
+        const int h = std::max(box.height(), fm.height());
+        if (info_.cutAtRight)
+            return QRect(box.left(), box.top(), box.width(), h);
+        const int w = std::max(box.width(), fm.horizontalAdvance(text()) + 2);
+        return info_.side == MeasuredFrom::Right ? QRect(box.right() + 1 - w, box.top(), w, h)
+                                                 : QRect(box.left(), box.top(), w, h);
+    }
+    void paintText(QPainter& p) const
+    {
+        const QRect r = textRect();
+        p.save();
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        p.setClipRect(r);
+        QTextOption option(alignment());
+        option.setWrapMode(QTextOption::NoWrap);
+        option.setTextDirection(info_.leftToRight ? Qt::LeftToRight : Qt::RightToLeft);
+        p.drawText(QRectF(r), text(), option);
+        p.restore();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+    bool event(QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::FontChange:
+        case QEvent::Show:
+        case QEvent::Hide:
+            if (parentWidget())
+                parentWidget()->update();
+            break;
+        default:
+            break;
+        }
+        return QLabel::event(e);
+    }
+
+private:
+    LayoutItemInfo info_;
+};
+
+// The cheque picture, stretched over the whole area without keeping its proportions, with
+// the texts of the item boxes over it.
 class ChequePictureArea final : public QWidget
 {
 public:
     explicit ChequePictureArea(QWidget* parent) : QWidget(parent)
     {
         setObjectName(u"pictureArea"_s);
-        setAttribute(Qt::WA_OpaquePaintEvent, false);
     }
     void setImage(const QImage& image)
     {
@@ -73,20 +142,23 @@ public:
         scaled_ = QPixmap();
         update();
     }
-    const QImage& image() const { return image_; }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
-        if (image_.isNull() || width() <= 0 || height() <= 0)
-            return;
-        // Repaints draw a picture scaled once per size, not the decoded one every time.
-        if (scaled_.size() != size())
-            scaled_ = QPixmap::fromImage(
-                image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        p.drawPixmap(0, 0, scaled_);
+        if (!image_.isNull() && width() > 0 && height() > 0) {
+            // Repaints draw a picture scaled once per size, not the decoded one every time.
+            if (scaled_.size() != size())
+                scaled_ = QPixmap::fromImage(
+                    image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            p.drawPixmap(0, 0, scaled_);
+        }
+        p.setRenderHint(QPainter::TextAntialiasing);
+        for (const QObject* child : children())
+            if (auto* box = dynamic_cast<const ItemBox*>(child); box && box->isVisible())
+                box->paintText(p);
     }
 
 private:
@@ -494,17 +566,7 @@ QWidget* TfrmChequeInfoUI::buildPictureGroup()
     layout->addWidget(rulers_, 1);
 
     for (const LayoutItemInfo& info : LayoutItems()) {
-        auto* box = new QLabel(info.placeholder, pictureArea_);
-        box->setObjectName(info.labelName);
-        box->setAutoFillBackground(false);
-        box->setAttribute(Qt::WA_TranslucentBackground);
-        box->setWordWrap(false);
-        box->setTextFormat(Qt::PlainText);
-        if (info.leftToRight)
-            box->setLayoutDirection(Qt::LeftToRight);
-        // Physical sides: Qt would mirror a plain AlignRight for right-to-left text.
-        box->setAlignment((info.side == MeasuredFrom::Right ? Qt::AlignRight : Qt::AlignLeft) |
-                          Qt::AlignAbsolute | Qt::AlignTop);
+        auto* box = new ItemBox(info, pictureArea_);
         box->resize(box->width(), kBoxHeight);
         itemControls(info.itemId).box = box;
     }
