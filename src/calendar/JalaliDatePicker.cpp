@@ -34,6 +34,8 @@ int digitOf(const QKeyEvent* event)
     if (event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9)
         return event->key() - Qt::Key_0;
     // Persian and Arabic-Indic digits from a right-to-left keyboard layout.
+    if (event->key() > 0x7f && event->key() < 0x10000 && QChar(event->key()).isDigit())
+        return QChar(event->key()).digitValue();
     const QString text = event->text();
     if (text.size() == 1 && text.at(0).isDigit())
         return text.at(0).digitValue();
@@ -1060,6 +1062,8 @@ void TDropDownDatePicker::DropDown()
     cal->setDate(Date());
     cal->endSetup();
     dropDown_->setLayoutDirection(layoutDirection());
+    // The fixed-size layout must take the calendar's new size before the pop-up is placed.
+    dropDown_->layout()->activate();
     dropDown_->adjustSize();
     placeDropDown();
     droppedDown_ = true;
@@ -1091,7 +1095,8 @@ void TDropDownDatePicker::placeDropDown()
         x = area.right() + 1 - size.width();
     if (x < area.left())
         x = area.left();
-    dropDown_->move(x, y);
+    // The client rectangle, whatever frame the platform would put round a window.
+    dropDown_->setGeometry(QRect(QPoint(x, y), size));
 }
 
 void TDropDownDatePicker::CloseUp(bool take)
