@@ -1,16 +1,660 @@
 #include "app/uMainUI.h"
 
-#include <QMdiArea>
+#include "app/StoHtmlHelp.h"
+#include "app/Themes.h"
+#include "app/WheelFilter.h"
+#include "app/uCreditsUI.h"
+#include "app/uMainDM.h"
+#include "calendar/JalaliCalendar.h"
+#include "calendar/Today.h"
+#include "layout/uChequeInfoUI.h"
+#include "lib/AmountText.h"
+#include "lib/AppError.h"
+#include "lib/Guard.h"
+#include "lib/ImageCodec.h"
+#include "lib/JpegImage.h"
+#include "lib/Lib.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
 
 TfrmMainUI* frmMainUI = nullptr;
 
+namespace {
+
+constexpr int kNavigationBarWidth = 152;
+constexpr int kStepButtonSize = 25;
+
+// The open-picture dialog's filter: JPEG files under either extension.
+const QString kBackgroundFilter = u"JPEG Image File (*.jpg);;JPEG Image File (*.jpeg)"_s;
+
+QFont tahoma(bool bold = false)
+{
+    QFont f(u"Tahoma"_s, 8);
+    f.setBold(bold);
+    return f;
+}
+
+// The size to decode pictures for: the whole screen, in device pixels.
+QSize screenPixels(const QWidget* widget)
+{
+    const QScreen* screen = widget ? widget->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return QSize(1920, 1200);
+    return screen->size() * screen->devicePixelRatio();
+}
+
+// The logo art at the size of its box, scaled once for the process.
+const QPixmap& logoPixmap(qreal dpr)
+{
+    static QPixmap scaled;
+    static qreal scaledFor = 0;
+    if (scaledFor != dpr) {
+        const QImage art(u":/images/logo.png"_s);
+        const QSize box = TMainWorkArea::kLogoBoxSize * dpr;
+        scaled = art.isNull() ? QPixmap()
+                              : QPixmap::fromImage(art.scaled(box, Qt::IgnoreAspectRatio,
+                                                              Qt::SmoothTransformation));
+        scaled.setDevicePixelRatio(dpr);
+        scaledFor = dpr;
+    }
+    return scaled;
+}
+
+} // namespace
+
+quint8 ClockFaceFromText(const QString& text)
+{
+    bool ok = false;
+    const int face = text.trimmed().toInt(&ok, 10);
+    return ok && face >= 1 && face <= 8 ? quint8(face) : quint8(1);
+}
+
+quint8 ThemeFromStored(std::optional<int> themeId)
+{
+    return themeId && IsThemeNumber(*themeId) ? quint8(*themeId) : quint8(0);
+}
+
+DatePanelTexts DatePanelTextsOf(double dateValue)
+{
+    const JalaliDate date = DecodeJalaliDateFully(dateValue);
+    if (date.year == 0)
+        return {};
+    // The Jalali weekday counts from Saturday, the name table from Sunday.
+    const int weekday = (date.weekday + 5) % 7 + 1;
+    return {MonthNames[date.month] + u"   "_s + u"%1"_s.arg(date.year, 4, 10, QChar(u'0')),
+            QString::number(date.day), WeekdayNames[weekday]};
+}
+
+QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
+                             const std::function<QWidget*()>& create)
+{
+    if (!area || !create || IsChildWindowOpen(area, name))
+        return nullptr;
+    QWidget* window = create();
+    if (!window)
+        return nullptr;
+    auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+    if (!sub || sub->mdiArea() != area)
+        sub = area->addSubWindow(window);
+    sub->show();
+    window->show();
+    return window;
+}
+
+QWidget* CreateChequePrintWindow()
+{
+    // The print window plugs in here: return new TfrmChequePrintUI(nullptr).
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TMainWorkArea::TMainWorkArea(QWidget* parent) : QMdiArea(parent)
+{
+    setObjectName(u"workArea"_s);
+    setFrameShape(QFrame::NoFrame);
+}
+
+void TMainWorkArea::setBackgroundImage(const QImage& image)
+{
+    background_ = image;
+    scaledBackground_ = QPixmap();
+    viewport()->update();
+}
+
+QRect TMainWorkArea::logoRect() const
+{
+    const QRect area = viewport()->rect();
+    return QRect(
+        QPoint(area.right() - kLogoBoxSize.width() + 1, area.bottom() - kLogoBoxSize.height() + 1),
+        kLogoBoxSize);
+}
+
+void TMainWorkArea::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    const QRect area = viewport()->rect();
+    if (background_.isNull()) {
+        painter.fillRect(event->rect(), palette().brush(QPalette::Dark));
+    } else {
+        const qreal dpr = devicePixelRatioF();
+        const QSize pixels = area.size() * dpr;
+        if (scaledBackground_.size() != pixels) {
+            // Scaled once per size of the area, not at every repaint behind a child window.
+            scaledBackground_ = QPixmap::fromImage(
+                background_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            scaledBackground_.setDevicePixelRatio(dpr);
+        }
+        painter.drawPixmap(area.topLeft(), scaledBackground_);
+    }
+    const QPixmap& logo = logoPixmap(devicePixelRatioF());
+    if (!logo.isNull())
+        painter.drawPixmap(logoRect().topLeft(), logo);
+}
+
+void TMainWorkArea::refreshTitleBars()
+{
+    const QMdiSubWindow* active = activeSubWindow();
+    for (QMdiSubWindow* sub : subWindowList()) {
+        QEvent state(sub == active ? QEvent::WindowActivate : QEvent::WindowDeactivate);
+        QCoreApplication::sendEvent(sub, &state);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TNavItem::TNavItem(const QString& text, const QIcon& icon, QWidget* parent)
+    : QPushButton(icon, text, parent)
+{}
+
+void TNavItem::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    option.icon = QIcon();
+    painter.drawControl(QStyle::CE_PushButton, option); // the styled panel alone
+
+    const QRect content = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const QRect glyph = QStyle::alignedRect(layoutDirection(), Qt::AlignLeading | Qt::AlignVCenter,
+                                            iconSize(), content);
+    icon().paint(&painter, glyph, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    QRect text = content;
+    if (layoutDirection() == Qt::RightToLeft)
+        text.setRight(glyph.left() - 6);
+    else
+        text.setLeft(glyph.right() + 6);
+    painter.drawItemText(text, Qt::AlignLeading | Qt::AlignVCenter, option.palette, isEnabled(),
+                         caption, QPalette::ButtonText);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TLinkLabel::TLinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
+{
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TLinkLabel::enterEvent(QEnterEvent* event)
+{
+    QFont f = font();
+    f.setUnderline(true);
+    setFont(f);
+    QLabel::enterEvent(event);
+}
+
+void TLinkLabel::leaveEvent(QEvent* event)
+{
+    QFont f = font();
+    f.setUnderline(false);
+    setFont(f);
+    QLabel::leaveEvent(event);
+}
+
+void TLinkLabel::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+// ---------------------------------------------------------------------------------------------
+
 TfrmMainUI::TfrmMainUI(QWidget* parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("frmMainUI"));
+    setObjectName(u"frmMainUI"_s);
+    setWindowTitle(u"نيلو"_s);
     setLayoutDirection(Qt::RightToLeft);
-    setWindowTitle(QStringLiteral("چاپ چك نيلو"));
-    mdiArea_ = new QMdiArea(this);
-    setCentralWidget(mdiArea_);
+    setFont(tahoma());
+    resize(737, 676);
+
+    auto* frame = new QWidget(this);
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    setCentralWidget(frame);
+    // Right to left, the first widget of the row is the rightmost.
+    row->addWidget(buildNavigationBar());
+    workArea_ = new TMainWorkArea(frame);
+    row->addWidget(workArea_, 1);
+
+    applicationEvents_ = new TApplicationEvents(this);
     if (!frmMainUI)
         frmMainUI = this;
+}
+
+TfrmMainUI::~TfrmMainUI()
+{
+    if (frmMainUI == this)
+        frmMainUI = nullptr;
+}
+
+QWidget* TfrmMainUI::buildNavigationBar()
+{
+    // Scrolls only on a screen too low for the five groups.
+    auto* scroller = new QScrollArea;
+    scroller->setObjectName(u"navigationScroller"_s);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setWidgetResizable(true);
+    scroller->setFixedWidth(kNavigationBarWidth);
+
+    auto* bar = new QFrame;
+    bar->setObjectName(u"navigationBar"_s);
+    auto* column = new QVBoxLayout(bar);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    column->addWidget(buildClockGroup());
+    column->addWidget(buildDateGroup());
+    column->addWidget(buildChequeGroup());
+    column->addWidget(buildFacilitiesGroup());
+    column->addWidget(buildGeneralGroup());
+    column->addStretch(1);
+    scroller->setWidget(bar);
+    return scroller;
+}
+
+namespace {
+
+QWidget* group(const QString& objectName)
+{
+    auto* widget = new QWidget;
+    widget->setObjectName(objectName);
+    widget->setProperty("navRole", u"group"_s);
+    widget->setAttribute(Qt::WA_StyledBackground);
+    return widget;
+}
+
+QLabel* header(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setProperty("navRole", u"header"_s);
+    label->setFont(tahoma(true));
+    return label;
+}
+
+QLabel* caption(const QString& objectName, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    label->setProperty("navRole", u"caption"_s);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+// A row of [next at the right] [caption] [previous at the left].
+QHBoxLayout* stepRow(QToolButton* next, QLabel* label, QToolButton* previous)
+{
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(8, 0, 8, 0);
+    row->addWidget(next);
+    row->addWidget(label, 1);
+    row->addWidget(previous);
+    return row;
+}
+
+} // namespace
+
+QToolButton* TfrmMainUI::stepButton(const QString& objectName, bool pointsRight)
+{
+    auto* button = new QToolButton;
+    button->setObjectName(objectName);
+    button->setProperty("navRole", u"step"_s);
+    button->setFixedSize(kStepButtonSize, kStepButtonSize);
+    button->setIcon(
+        QIcon(pointsRight ? u":/images/step_right.png"_s : u":/images/step_left.png"_s));
+    button->setIconSize(QSize(20, 20));
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+QPushButton* TfrmMainUI::navItem(const QString& objectName, const QString& text,
+                                 const QString& icon)
+{
+    auto* item = new TNavItem(text, QIcon(icon));
+    item->setObjectName(objectName);
+    item->setProperty("navRole", u"item"_s);
+    item->setFont(tahoma());
+    item->setIconSize(QSize(18, 18));
+    item->setCursor(Qt::PointingHandCursor);
+    item->setFocusPolicy(Qt::TabFocus);
+    return item;
+}
+
+QWidget* TfrmMainUI::buildClockGroup()
+{
+    QWidget* box = group(u"grpClock"_s);
+    box->setFixedHeight(150);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 8, 0, 8);
+    column->setSpacing(6);
+
+    clock_ = new TAnalogClock(box);
+    clock_->setObjectName(u"AnalogClock1"_s);
+    clock_->setFixedSize(87, 93);
+    clock_->setText(u"نيلـــــو"_s);
+    clock_->setStyle(TAnalogClockStyle::acTrad);
+    column->addWidget(clock_, 0, Qt::AlignHCenter | Qt::AlignTop);
+
+    QToolButton* next = stepButton(u"btnClockNext"_s, true);
+    QToolButton* previous = stepButton(u"btnClockPrevious"_s, false);
+    connect(next, &QToolButton::clicked, this, [this] { ChangeClockFace(Step::Next); });
+    connect(previous, &QToolButton::clicked, this, [this] { ChangeClockFace(Step::Previous); });
+    column->addLayout(stepRow(next, caption(u"lblClockCaption"_s, u"ظاهر ساعت"_s, box), previous));
+    column->addStretch(1);
+    return box;
+}
+
+QWidget* TfrmMainUI::buildDateGroup()
+{
+    QWidget* box = group(u"grpDate"_s);
+    box->setFixedHeight(150);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto* sheet = new QLabel(box);
+    sheet->setObjectName(u"imgCalendar"_s);
+    sheet->setFixedSize(130, 150);
+    sheet->setPixmap(QPixmap(u":/images/calendar_sheet.png"_s));
+    sheet->setScaledContents(true);
+    // The sheet's art is the same in every theme, so are the colours of its lines.
+    sheet->setStyleSheet(u"QLabel { background: transparent; }"
+                         u"QLabel#lblMonthYear { color: #ffffff; }"
+                         u"QLabel#lblDay { color: #3b2f2a; }"
+                         u"QLabel#lblWeekday { color: #933434; }"_s);
+    column->addWidget(sheet, 0, Qt::AlignCenter);
+
+    QFont jadid(u"B Jadid"_s);
+    jadid.setPixelSize(16);
+    jadid.setBold(true);
+    const auto line = [&](const QString& name, const QRect& where) {
+        auto* label = new QLabel(sheet);
+        label->setObjectName(name);
+        label->setFont(jadid);
+        label->setAlignment(Qt::AlignCenter);
+        label->setGeometry(where);
+        return label;
+    };
+    // Placed on the sheet's red band, its page and above its foot.
+    lblMonthYear_ = line(u"lblMonthYear"_s, QRect(7, 13, 116, 34));
+    lblDay_ = line(u"lblDay"_s, QRect(7, 52, 116, 60));
+    lblWeekday_ = line(u"lblWeekday"_s, QRect(7, 117, 116, 26));
+    return box;
+}
+
+QWidget* TfrmMainUI::buildChequeGroup()
+{
+    QWidget* box = group(u"grpCheque"_s);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(header(u"عمليات چك"_s, box));
+
+    QPushButton* info =
+        navItem(u"itemChequeInfo"_s, u"اطلاعات چك"_s, u":/images/nav_designer.png"_s);
+    connect(info, &QPushButton::clicked, this, [this] {
+        OpenChildWindowOnce(workArea_, u"frmChequeInfoUI"_s, [] {
+            // The account editor reaches the designer's grid through this reference.
+            frmChequeInfoUI = new TfrmChequeInfoUI(nullptr);
+            return static_cast<QWidget*>(frmChequeInfoUI);
+        });
+    });
+    QPushButton* print = navItem(u"itemChequePrint"_s, u"چاپ چك"_s, u":/images/nav_print.png"_s);
+    connect(print, &QPushButton::clicked, this, [this] {
+        OpenChildWindowOnce(workArea_, u"frmChequePrintUI"_s, CreateChequePrintWindow);
+    });
+    column->addWidget(info);
+    column->addWidget(print);
+    return box;
+}
+
+QWidget* TfrmMainUI::buildFacilitiesGroup()
+{
+    QWidget* box = group(u"grpFacilities"_s);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(header(u"امكانات"_s, box));
+
+    auto* area = new QWidget(box);
+    area->setFixedHeight(76);
+    auto* inner = new QVBoxLayout(area);
+    inner->setContentsMargins(0, 8, 0, 6);
+    inner->setSpacing(6);
+    auto* link = new TLinkLabel(u"تصوير پس زمينه"_s, area);
+    link->setObjectName(u"Label3"_s);
+    link->setProperty("navRole", u"link"_s);
+    link->setAlignment(Qt::AlignCenter);
+    connect(link, &TLinkLabel::clicked, this, [this] { Label3Click(); });
+    inner->addWidget(link, 0, Qt::AlignHCenter);
+
+    QToolButton* next = stepButton(u"btnThemeNext"_s, true);
+    QToolButton* previous = stepButton(u"btnThemePrevious"_s, false);
+    connect(next, &QToolButton::clicked, this, [this] { ChangeTheme(Step::Next); });
+    connect(previous, &QToolButton::clicked, this, [this] { ChangeTheme(Step::Previous); });
+    inner->addLayout(
+        stepRow(next, caption(u"lblThemeCaption"_s, u"ظاهر برنامه"_s, area), previous));
+    column->addWidget(area);
+    return box;
+}
+
+QWidget* TfrmMainUI::buildGeneralGroup()
+{
+    QWidget* box = group(u"grpGeneral"_s);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    QPushButton* help = navItem(u"itemHelp"_s, u"راهنماي كاربران"_s, u":/images/nav_help.png"_s);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpContents(this); });
+    QPushButton* about =
+        navItem(u"itemAbout"_s, u"درباره نرم افزار"_s, u":/images/nav_about.png"_s);
+    connect(about, &QPushButton::clicked, this, [] { ShowModalWindow<TfrmCreditsUI>(); });
+    QPushButton* exit = navItem(u"itemExit"_s, u"خروج"_s, u":/images/nav_exit.png"_s);
+    // Ends the event loop without closing the window, so the closing step (and with it the
+    // storing of the theme) does not run.
+    connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
+    column->addWidget(help);
+    column->addWidget(about);
+    column->addWidget(exit);
+    return box;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void TfrmMainUI::setVisible(bool visible)
+{
+    if (visible && !formShown_) {
+        formShown_ = true;
+        FormShow();
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void TfrmMainUI::FormShow()
+{
+    showDate();
+    restoreClockFace();
+    restoreBackground();
+    restoreTheme();
+}
+
+void TfrmMainUI::showDate()
+{
+    // Filled once: a program left running past midnight keeps the day it started on.
+    const DatePanelTexts texts = DatePanelTextsOf(Today());
+    lblMonthYear_->setText(texts.monthYear);
+    lblDay_->setText(texts.day);
+    lblWeekday_->setText(texts.weekday);
+}
+
+void TfrmMainUI::restoreClockFace()
+{
+    settingsFolder_ = QDir::currentPath();
+    if (QFileInfo::exists(settingsFolder_ + kSettingsFileNamePart)) {
+        faceNumber_ = ClockFaceFromText(ReadIniString(kSettingsFileNamePart, settingsFolder_,
+                                                      kClockSection, kClockKey, kClockDefaultText));
+    } else {
+        faceNumber_ = 1;
+        RunGuarded([this] {
+            WriteIniString(kSettingsFileNamePart, settingsFolder_, kClockSection, kClockKey,
+                           u"1"_s);
+        });
+    }
+    clock_->setStyle(ClockFaceStyles[faceNumber_]);
+}
+
+const QImage& TfrmMainUI::DefaultBackground(QSize shownSize)
+{
+    // Decoded once for the process, at the size of the screen.
+    static QImage picture;
+    if (picture.isNull()) {
+        QFile file(u":/images/background_default.jpg"_s);
+        if (file.open(QIODevice::ReadOnly))
+            picture = DecodeJpeg(file.readAll(), shownSize);
+    }
+    return picture;
+}
+
+void TfrmMainUI::restoreBackground()
+{
+    const QSize shown = screenPixels(this);
+    workArea_->setBackgroundImage(DefaultBackground(shown));
+    // A stored picture that cannot be read or decoded is passed over without a word: the
+    // built-in one stays.
+    try {
+        if (!frmMainDM)
+            return;
+        const QByteArray stored = frmMainDM->readBackImage();
+        if (stored.isEmpty())
+            return;
+        QByteArray jpeg;
+        UnpackImageStream(stored, jpeg);
+        if (jpeg.isEmpty())
+            return;
+        const QImage picture = DecodeJpeg(jpeg, shown);
+        if (!picture.isNull())
+            workArea_->setBackgroundImage(picture);
+    } catch (const std::exception&) {
+    }
+}
+
+void TfrmMainUI::restoreTheme()
+{
+    std::optional<int> stored;
+    if (frmMainDM)
+        RunGuarded([&] { stored = frmMainDM->readThemeId(); });
+    themeNumber_ = ThemeFromStored(stored);
+    SelectTheme(themeNumber_);
+}
+
+void TfrmMainUI::ChangeClockFace(Step step)
+{
+    if (step == Step::Previous && faceNumber_ > 1)
+        --faceNumber_;
+    else if (step == Step::Next && faceNumber_ < 8)
+        ++faceNumber_;
+    clock_->setStyle(ClockFaceStyles[faceNumber_]);
+    WriteIniString(kSettingsFileNamePart, settingsFolder_, kClockSection, kClockKey,
+                   QString::number(faceNumber_));
+}
+
+void TfrmMainUI::ChangeTheme(Step step)
+{
+    const quint8 before = themeNumber_;
+    if (step == Step::Previous && themeNumber_ > 0)
+        --themeNumber_;
+    else if (step == Step::Next && themeNumber_ < kThemeCount - 1)
+        ++themeNumber_;
+    if (themeNumber_ != before) {
+        SelectTheme(themeNumber_);
+        workArea_->refreshTitleBars();
+    }
+}
+
+void TfrmMainUI::Label3Click()
+{
+    const QString path = DialogSeam::chooseOpenFile(this, kBackgroundFilter);
+    if (path.isEmpty())
+        return;
+    workArea_->setBackgroundImage(QImage());
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(u"Cannot open file \"%1\". %2"_s.arg(QDir::toNativeSeparators(path),
+                                                            file.errorString()));
+    // A larger picture could be stored but never read back.
+    if (file.size() > kMaxUnpackedImageBytes)
+        throw AppError(u"The picture \"%1\" is too large"_s.arg(QDir::toNativeSeparators(path)));
+    const QByteArray bytes = file.readAll();
+    const QImage picture = DecodeJpeg(bytes, screenPixels(this));
+    if (picture.isNull())
+        throw AppError(
+            u"\"%1\" is not a readable JPEG picture"_s.arg(QDir::toNativeSeparators(path)));
+    workArea_->setBackgroundImage(picture);
+
+    if (!bytes.isEmpty() && frmMainDM) {
+        QByteArray packed;
+        PackImageStream(bytes, packed);
+        frmMainDM->writeBackImage(packed);
+    }
+}
+
+void TfrmMainUI::FormClose()
+{
+    if (frmMainDM)
+        frmMainDM->writeThemeId(themeNumber_);
+}
+
+void TfrmMainUI::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
 }

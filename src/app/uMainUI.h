@@ -1,19 +1,185 @@
 #pragma once
 
+#include "widgets/AnalogClock.h"
+
+#include <QImage>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QPixmap>
+#include <QPushButton>
 
-class QMdiArea;
+#include <array>
+#include <functional>
+#include <optional>
 
-// The main window: a right-to-left multiple-document frame.
+class QToolButton;
+class TApplicationEvents;
+
+// The clock face of each face number 1..8 (entry 0 is unused).
+inline constexpr std::array<TAnalogClockStyle, 9> ClockFaceStyles = {
+    TAnalogClockStyle::acCronometer, TAnalogClockStyle::acCronometer, TAnalogClockStyle::acDiner,
+    TAnalogClockStyle::acFlower,     TAnalogClockStyle::acModern,     TAnalogClockStyle::acNovelty,
+    TAnalogClockStyle::acSquare,     TAnalogClockStyle::acSystem,     TAnalogClockStyle::acTrad};
+
+// The settings file beside the database, its one entry and the text read when it is absent.
+inline const QString kSettingsFileNamePart = QStringLiteral("/NiloChequePrint.ini");
+inline const QString kClockSection = QStringLiteral("Clock Params");
+inline const QString kClockKey = QStringLiteral("No");
+inline const QString kClockDefaultText = QStringLiteral("Error On Read");
+
+// The face number a stored "No" value gives: the whole number 1..8 it holds, else face 1.
+quint8 ClockFaceFromText(const QString& text);
+// The theme a stored ThemeId gives: 0 without a row, the number when it names a theme,
+// else theme 0.
+quint8 ThemeFromStored(std::optional<int> themeId);
+
+// The Jalali date texts of the date panel for a date value: month name + three spaces +
+// year, the day without a leading zero, the weekday. Empty outside the calendar.
+struct DatePanelTexts
+{
+    QString monthYear;
+    QString day;
+    QString weekday;
+};
+DatePanelTexts DatePanelTextsOf(double dateValue);
+
+// Opens a child window in the frame unless one with that object name is open there: asks
+// `create` for it, adds it to the frame unless it placed itself there, and shows it. An
+// open window is left as it is (not activated). Returns the new window, or null.
+QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
+                             const std::function<QWidget*()>& create);
+
+// Creates the cheque print window ("frmChequePrintUI") for the frame; null while the program
+// has none.
+QWidget* CreateChequePrintWindow();
+
+// The work area: the background picture stretched over it, the logo art in the lower right
+// corner, the child windows in front.
+class TMainWorkArea final : public QMdiArea
+{
+    Q_OBJECT
+public:
+    explicit TMainWorkArea(QWidget* parent = nullptr);
+
+    // The picture shown stretched; a null image shows the workspace colour alone.
+    void setBackgroundImage(const QImage& image);
+    const QImage& backgroundImage() const { return background_; }
+
+    static constexpr QSize kLogoBoxSize{321, 212};
+    // Where the logo art is drawn, in viewport coordinates.
+    QRect logoRect() const;
+
+    // Child windows keep their title bar colours until told their state again; called after
+    // a theme change.
+    void refreshTitleBars();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage background_;
+    QPixmap scaledBackground_; // background_ at the viewport's size, made on demand
+    QPixmap logo_;
+};
+
+// A caption that acts as a link: hand cursor, underlined while the mouse is over it.
+class TLinkLabel final : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit TLinkLabel(const QString& text, QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+// An item of the navigation bar: a flat button whose glyph and caption start at the
+// reading edge (style sheets cannot place an icon there in right-to-left buttons).
+class TNavItem final : public QPushButton
+{
+    Q_OBJECT
+public:
+    TNavItem(const QString& text, const QIcon& icon, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The main window: a right-to-left multiple-document frame with the navigation bar on its
+// right carrying the clock, today's Jalali date, the background and theme choices, and the
+// items that open the working windows, the help and the credits.
 class TfrmMainUI final : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit TfrmMainUI(QWidget* parent = nullptr);
-    QMdiArea* mdiArea() const { return mdiArea_; }
+    ~TfrmMainUI() override;
+
+    QMdiArea* mdiArea() const { return workArea_; }
+    TMainWorkArea* workArea() const { return workArea_; }
+
+    enum class Step { Previous, Next };
+    // The clock buttons: one face back or forward within 1..8, then the face is set and
+    // written to the settings file, changed or not.
+    void ChangeClockFace(Step step);
+    // The theme buttons: one theme back or forward within 0..9, applied at once; stored
+    // only when the window is closed.
+    void ChangeTheme(Step step);
+    // The background link: choose a JPEG picture, show it, store it packed.
+    void Label3Click();
+
+    quint8 faceNumber() const { return faceNumber_; }
+    quint8 themeNumber() const { return themeNumber_; }
+    QString settingsFolder() const { return settingsFolder_; }
+    TAnalogClock* clock() const { return clock_; }
+    // The built-in background, the fall-back of a stored one.
+    static const QImage& DefaultBackground(QSize shownSize);
+
+    void setVisible(bool visible) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    QMdiArea* mdiArea_ = nullptr;
+    QWidget* buildNavigationBar();
+    QWidget* buildClockGroup();
+    QWidget* buildDateGroup();
+    QWidget* buildChequeGroup();
+    QWidget* buildFacilitiesGroup();
+    QWidget* buildGeneralGroup();
+    QPushButton* navItem(const QString& objectName, const QString& text, const QString& icon);
+    QToolButton* stepButton(const QString& objectName, bool pointsRight);
+
+    // Runs once, just before the window is first shown.
+    void FormShow();
+    void showDate();
+    void restoreClockFace();
+    void restoreBackground();
+    void restoreTheme();
+    // The main window is being closed: the theme is stored.
+    void FormClose();
+
+    QString settingsFolder_;
+    quint8 faceNumber_ = 1;
+    quint8 themeNumber_ = 0;
+    bool formShown_ = false;
+
+    TMainWorkArea* workArea_ = nullptr;
+    TAnalogClock* clock_ = nullptr;
+    QLabel* lblMonthYear_ = nullptr;
+    QLabel* lblDay_ = nullptr;
+    QLabel* lblWeekday_ = nullptr;
+    TApplicationEvents* applicationEvents_ = nullptr;
 };
 
 // The process-wide main window, set while it lives.
