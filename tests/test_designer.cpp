@@ -349,6 +349,35 @@ private slots:
         QCOMPARE(boxRect(w, itemId), box);
     }
 
+    // Any whole number is taken, painted without harm and stored as it stands.
+    void extremeValuesAreKept()
+    {
+        Fixture fx(1);
+        TfrmChequeInfoUI* w = fx.open();
+        constexpr int maxInt = std::numeric_limits<int>::max();
+        constexpr int minInt = std::numeric_limits<int>::min();
+        fx.spin(u"horizontal4"_s)->setValue(20000000);
+        fx.spin(u"top4"_s)->setValue(minInt);
+        fx.spin(u"width4"_s)->setValue(maxInt);
+        fx.spin(u"width3"_s)->setValue(-40);
+        fx.spin(u"horizontal6"_s)->setValue(maxInt);
+        fx.spin(u"chequeHeight"_s)->setValue(-1);
+        QVERIFY(!w->grab().isNull());
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 4"_s), 20000000);
+        QCOMPARE(fx.value(u"select UpMargin from tblItemsPrvt where ItemId = 4"_s), minInt);
+        QCOMPARE(fx.value(u"select Width from tblItemsPrvt where ItemId = 4"_s), maxInt);
+        QCOMPARE(fx.value(u"select Width from tblItemsPrvt where ItemId = 3"_s), -40);
+        QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 3"_s),
+                 650 - 48 + 40);
+        QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 6"_s),
+                 650 - maxInt - 47);
+        const LayoutFields shown = w->fields();
+        w->RefreshGrid(false);
+        QCOMPARE(w->fields().item(4), shown.item(4));
+        QCOMPARE(w->fields().item(3), shown.item(3));
+    }
+
     void typingIntoAFieldTakesEffectAtOnce()
     {
         Fixture fx;
@@ -587,6 +616,25 @@ private slots:
         fx.click(u"btnNew"_s);
         QCOMPARE(fx.value(u"select count(*) from tblAccountMst"_s), 2);
         QCOMPARE(w->currentAccountId(), 2); // the last in display order
+    }
+
+    void editingAnAccountStaysOnIt()
+    {
+        Fixture fx(2);
+        TfrmChequeInfoUI* w = fx.open();
+        fx.selectAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+        QTimer::singleShot(0, [] {
+            QWidget* editor = QApplication::activeModalWidget();
+            QVERIFY(editor);
+            QCOMPARE(editor->findChild<QLineEdit*>(u"Edit1"_s)->text(), u"bank 2"_s);
+            editor->findChild<QLineEdit*>(u"Edit6"_s)->setText(u"0"_s); // now listed first
+            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"SpeedButton2"_s),
+                              Qt::LeftButton);
+        });
+        fx.click(u"btnEdit"_s);
+        QCOMPARE(w->currentAccountId(), 2);
+        QCOMPARE(fx.child<QTableView>(u"accountGrid"_s)->currentIndex().row(), 0);
     }
 
     void enterMovesOnAndEscapeCloses()

@@ -35,6 +35,7 @@
 #include <QTableView>
 #include <QTextOption>
 #include <QToolButton>
+#include <functional>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -854,9 +855,19 @@ void TfrmChequeInfoUI::RefreshGrid(bool moveToLast)
         moveToRow(dm_->accountCount() - 1);
 }
 
+namespace {
+// Sends the progress panel back however the loop ends, a database error included.
+struct ProgressScope
+{
+    std::function<void()> end;
+    ~ProgressScope() { end(); }
+};
+} // namespace
+
 void TfrmChequeInfoUI::readCurrentAccount()
 {
     beginProgress();
+    const ProgressScope scope{[this] { endProgress(); }};
     const int id = currentAccountId();
     ChequeLayout layout;
     if (id != 0)
@@ -872,7 +883,6 @@ void TfrmChequeInfoUI::readCurrentAccount()
         image = DecodeJpeg(layout.pictureJpeg, pictureArea_->size());
     showPicture(image.isNull() ? QByteArray() : layout.pictureJpeg, image);
     placeBoxes();
-    endProgress();
 }
 
 void TfrmChequeInfoUI::showPicture(const QByteArray& jpeg, const QImage& image)
@@ -943,10 +953,13 @@ void TfrmChequeInfoUI::saveLayout()
     for (const ItemControls& item : items_)
         lefts[item.itemId - 2] = item.box->x();
     const LayoutRows rows = RowsToSave(fields(), lefts);
-    beginProgress();
-    const bool saved = dm_->saveLayout(
-        currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, nullptr);
-    endProgress();
+    bool saved = false;
+    {
+        beginProgress();
+        const ProgressScope scope{[this] { endProgress(); }};
+        saved = dm_->saveLayout(
+            currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, nullptr);
+    }
     if (!saved)
         ShowAppMessage(u"اشكال در ثبت اطلاعات"_s, MessageKind::Error);
 }
