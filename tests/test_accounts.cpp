@@ -7,6 +7,7 @@
 #include "app/Fonts.h"
 #include "app/NiloApplication.h"
 #include "app/uMainDM.h"
+#include "layout/uChequeInfoUI.h"
 #include "lib/AppError.h"
 #include "lib/Lib.h"
 
@@ -419,6 +420,25 @@ private slots:
                                  u"0101"_s}));
         QVERIFY(stored[2][0].toInt() > 300);
         QCOMPARE(stored[2].mid(1), (Row{u"5"_s, u"تجارت"_s, kNull, kNull, kNull, kNull}));
+    }
+
+    // "ثبت و جديد" reloads the open designer's account grid and moves it to the last account.
+    void saveAndNewRefreshesTheOpenDesigner()
+    {
+        exec(u"insert into tblAccountMst (Radif, BankName) values (1, 'صادرات')"_s);
+        auto designer = std::make_unique<TfrmChequeInfoUI>();
+        QCOMPARE(frmChequeInfoUI, designer.get());
+        int designerCurrent = -1;
+        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+            edit(w, "Edit1")->setText(u"ملت"_s);
+            edit(w, "Edit6")->setText(u"9"_s);
+            click(w, "SpeedButton3");
+            designerCurrent = designer->currentAccountId();
+        });
+        QVERIFY(OpenAccountEditor(0));
+        designer.reset();
+        QCOMPARE(rows().size(), 2);
+        QCOMPARE(designerCurrent, rows()[1][0].toInt());
     }
 
     // Leaving without "ثبت" reports whether any save succeeded while the window was open.

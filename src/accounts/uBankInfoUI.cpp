@@ -72,6 +72,8 @@ TfrmBankInfoUI::TfrmBankInfoUI(QWidget* parent)
     for (const FieldSpec& spec : specs) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(spec.name));
+        // Right-aligned whatever is typed: a number alone would otherwise sit at the left.
+        edit->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
         if (const int limit = AccountTextLimit(spec.field))
             edit->setMaxLength(limit);
         auto* label = new QLabel(spec.caption, this);
