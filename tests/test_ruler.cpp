@@ -1,5 +1,6 @@
 // Rulers: unit scales, graduations and labels, origin, the frame's unit switch and placement,
 // and physical painting under a right-to-left window.
+#include "app/Fonts.h"
 #include "app/NiloApplication.h"
 #include "layout/Ruler.h"
 
@@ -34,9 +35,17 @@ private slots:
         TRuler vertical(Qt::Vertical);
         QCOMPARE(vertical.sizeHint().width(), 25);
         QCOMPARE(vertical.effectivePixelsPerInch(), qreal(vertical.logicalDpiY()));
-        // A figure that makes no sense falls back to the screen's.
-        ruler.setPixelsPerInch(-3);
-        QCOMPARE(ruler.effectivePixelsPerInch(), qreal(ruler.logicalDpiX()));
+        // Figures that make no sense fall back to the screen's; far origins stay cheap.
+        ruler.resize(650, 25);
+        for (qreal ppi : {-3.0, 0.0, 1e-300, qInf(), 1e12}) {
+            ruler.setPixelsPerInch(ppi);
+            QCOMPARE(ruler.effectivePixelsPerInch(), qreal(ruler.logicalDpiX()));
+        }
+        ruler.setUnit(TRuler::Unit::Pixel);
+        for (int origin : {INT_MIN, INT_MAX}) {
+            ruler.setOrigin(origin);
+            QVERIFY(ruler.ticks().size() < 1000);
+        }
     }
 
     // Labels along 650 px at the given resolution: their texts and the pixel distance
@@ -171,6 +180,9 @@ private slots:
 int main(int argc, char** argv)
 {
     NiloApplication app(argc, argv);
+    // Label widths decide the label steps: measure them in the program's own font.
+    RegisterProgramFonts();
+    QApplication::setFont(QFont(u"Vazirmatn"_s, 9));
     RulerTest test;
     return QTest::qExec(&test, argc, argv);
 }

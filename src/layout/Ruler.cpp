@@ -16,6 +16,9 @@ namespace {
 constexpr int TickLength[] = {TRuler::Thickness, 10, 6, 4};
 constexpr qreal MinTickSpacing = 3.5; // finer graduations would merge into a grey band
 constexpr qreal LabelPadding = 10;
+constexpr qreal MinPixelsPerInch = 10;
+constexpr qreal MaxPixelsPerInch = 10000;
+constexpr qint64 MaxTicks = 20000; // bounds the work whatever the origin and length
 
 // Label step and its subdivisions for one ruler.
 struct Scale
@@ -169,8 +172,8 @@ void TRuler::setOrigin(int pixel)
 
 void TRuler::setPixelsPerInch(qreal ppi)
 {
-    // Nonsense figures fall back to the screen's own.
-    if (!(ppi > 0) || !std::isfinite(ppi))
+    // Figures no screen or printer has fall back to the screen's own.
+    if (!(ppi >= MinPixelsPerInch && ppi <= MaxPixelsPerInch))
         ppi = 0;
     if (qFuzzyCompare(pixelsPerInch_ + 1, ppi + 1))
         return;
@@ -235,16 +238,19 @@ QList<TRuler::Tick> TRuler::ticks() const
     const int len = length();
     if (len <= 0 || !(perUnit > 0))
         return out;
-    const qreal lowest = std::min(0, -origin_) / perUnit;
-    const qreal highest = std::max(0, len - origin_) / perUnit;
+    const qreal origin = origin_;
+    const qreal lowest = std::min(0.0, -origin) / perUnit;
+    const qreal highest = std::max(0.0, len - origin) / perUnit;
     const Scale scale = chooseScale(unit_, perUnit, lowest, highest, QFontMetricsF(labelFont()));
     const qreal pitchPx = scale.step / scale.divisions * perUnit;
     // Start one label step early so a label whose tick lies just off the edge still shows.
-    const auto first = qint64(std::floor((-origin_ - scale.step * perUnit) / pitchPx));
-    const auto last = qint64(std::ceil((len - origin_) / pitchPx));
+    const auto first = qint64(std::floor((-origin - scale.step * perUnit) / pitchPx));
+    const auto last = qint64(std::ceil((len - origin) / pitchPx));
+    if (last - first > MaxTicks)
+        return out;
     for (qint64 i = first; i <= last; ++i) {
         Tick t;
-        t.pos = origin_ + i * pitchPx;
+        t.pos = origin + i * pitchPx;
         t.level = levelOf(i, scale.divisions);
         if (t.level == 0)
             t.label = labelText(qreal(i / scale.divisions) * scale.step, scale.decimals);

@@ -10,8 +10,8 @@
 // TRuler is one strip, 25 px thick, horizontal (along the top) or vertical (down the left).
 // Zero lies at the pixel `origin` along the strip; lengths are counted in `unit` with the
 // screen's pixels per inch (logicalDpiX for a horizontal ruler, logicalDpiY for a vertical
-// one) unless `pixelsPerInch` is set to a positive value. Coordinates are physical: a
-// right-to-left window does not mirror a ruler.
+// one) unless `pixelsPerInch` is set (10 to 10000; other figures mean the screen's).
+// Coordinates are physical: a right-to-left window does not mirror a ruler.
 //
 // TRulerFrame puts two rulers, the corner square between them and an area together: the area
 // sits at (25, 25), the rulers count from its top-left corner and run to the frame's edges.
@@ -49,7 +49,7 @@ public:
     void setUnit(Unit unit);
     int origin() const { return origin_; }
     void setOrigin(int pixel);
-    // 0 means the screen's own figure.
+    // 0, or a figure outside 10..10000, means the screen's own.
     qreal pixelsPerInch() const { return pixelsPerInch_; }
     void setPixelsPerInch(qreal ppi);
 
