@@ -684,6 +684,30 @@ private slots:
         QCOMPARE(S(p->Date()), u"1403/06/15"_s);
     }
 
+    // While the year editor is up, Enter and Esc are the editor's.
+    void yearEditorInTheDropDown()
+    {
+        Window w;
+        TDropDownDatePicker* p = w.picker;
+        p->DropDown();
+        TJalaliMonthCalendar* cal = p->calendar();
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QVERIFY(cal->yearEditor()->isVisible());
+        QTest::keyClick(p, Qt::Key_Up);
+        QTest::keyClick(p, Qt::Key_Return);
+        QVERIFY(p->DroppedDown());
+        QVERIFY(!cal->yearEditor()->isVisible());
+        QCOMPARE(S(cal->Date()), u"1404/06/15"_s);
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QTest::keyClick(p, Qt::Key_Up);
+        QTest::keyClick(p, Qt::Key_Escape);
+        QVERIFY(p->DroppedDown());
+        QCOMPARE(S(cal->Date()), u"1404/06/15"_s);
+        QTest::keyClick(p, Qt::Key_Return);
+        QVERIFY(!p->DroppedDown());
+        QCOMPARE(S(p->Date()), u"1404/06/15"_s);
+    }
+
     void openingEndsTheBlankAndChecks()
     {
         Window w;

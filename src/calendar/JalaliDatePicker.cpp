@@ -825,6 +825,11 @@ TDropDownCalendar::TDropDownCalendar(TDropDownDatePicker* picker)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(calendar_);
+    // The calendar cannot hold the keyboard here; once the year is in, the field has it back.
+    connect(calendar_->yearEditor(), &TYearEdit::finished, this, [this] {
+        if (picker_->droppedDown_)
+            picker_->setFocus(Qt::PopupFocusReason);
+    });
 }
 
 void TDropDownCalendar::processKey(QKeyEvent* event)
