@@ -57,8 +57,7 @@ QString attribute(const QString& attributes, const QString& name)
 {
     static const QRegularExpression pattern(
         uR"re(([A-Za-z_:][-\w:.]*)\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s"'>]+)))re"_s);
-    for (auto it = pattern.globalMatch(attributes); it.hasNext();)
-    {
+    for (auto it = pattern.globalMatch(attributes); it.hasNext();) {
         const auto m = it.next();
         if (m.captured(1).compare(name, Qt::CaseInsensitive) != 0)
             continue;
@@ -223,7 +222,9 @@ QList<ChmTopic> ChmFile::ParseSitemap(const QString& text)
             list = &(*list)[index].children;
         return *list;
     };
-    int ignoredDepth = 0; // lists opened without an entry to hang them on, or too deep
+    // For each list still open: whether it went one level down (false for a list opened
+    // without an entry to hang it on, or beyond the depth limit).
+    QList<bool> openLists;
 
     std::optional<ChmTopic> entry;
     static const QRegularExpression tag(uR"re(<\s*(/?)\s*([A-Za-z]+)([^>]*)>)re"_s);
@@ -234,13 +235,11 @@ QList<ChmTopic> ChmFile::ParseSitemap(const QString& text)
         if (name == u"ul"_s) {
             if (!closing) {
                 QList<ChmTopic>& list = currentList();
-                if (!list.isEmpty() && path.size() < kMaxDepth)
+                const bool down = !list.isEmpty() && path.size() < kMaxDepth;
+                if (down)
                     path << list.size() - 1;
-                else
-                    ++ignoredDepth;
-            } else if (ignoredDepth > 0) {
-                --ignoredDepth;
-            } else if (!path.isEmpty()) {
+                openLists << down;
+            } else if (!openLists.isEmpty() && openLists.takeLast()) {
                 path.removeLast();
             }
         } else if (name == u"object"_s) {

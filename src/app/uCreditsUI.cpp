@@ -182,6 +182,9 @@ void TfrmCreditsUI::buildText()
         }
         cursor.insertText(line.text, chars);
     }
+    // The view's own cursor moved along with the inserted text; at the end it would make the
+    // view open scrolled to the bottom.
+    richEdit_->moveCursor(QTextCursor::Start);
     richEdit_->verticalScrollBar()->setSingleStep(1);
     // Lay the text out now, so the scroll range is known before the first tick.
     document->setTextWidth(kClientWidth);

@@ -193,7 +193,8 @@ bool TfrmHelpViewerUI::showTopic(const QString& path)
     if (!isOpen() || path.isEmpty())
         return false;
     const QUrl url = pageUrl(path.startsWith(u'/') ? path : u'/' + path);
-    if (!chm_->contains(url.path()))
+    // Read, not only looked up: a page that a damaged file cannot give is not shown.
+    if (!chm_->read(url.path()))
         return false;
     if (page_->source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment) &&
         url.fragment().isEmpty())

@@ -1,0 +1,529 @@
+// The credits window (scrolling, text, modality) and the help viewer (request handling, the
+// help item's existence test, the .chm reader and the help window).
+#include "app/ChmFile.h"
+#include "app/Fonts.h"
+#include "app/NiloApplication.h"
+#include "app/StoHtmlHelp.h"
+#include "app/uCreditsUI.h"
+#include "app/uHelpViewerUI.h"
+#include "lib/Lib.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kChmName = u"NiloChequePrint.chm"_s;
+
+// Runs the test body with another current folder, restoring it after.
+class CurrentFolder final
+{
+public:
+    explicit CurrentFolder(const QString& path) : saved_(QDir::currentPath())
+    {
+        QDir::setCurrent(path);
+    }
+    ~CurrentFolder() { QDir::setCurrent(saved_); }
+
+private:
+    QString saved_;
+};
+
+// Records the help engine's calls instead of opening windows.
+struct EngineRecorder
+{
+    QList<HtmlHelpCall> calls;
+    EngineRecorder()
+    {
+        HelpSystem::SetEngine([this](const HtmlHelpCall& call) {
+            calls << call;
+            return true;
+        });
+    }
+    ~EngineRecorder() { HelpSystem::SetEngine({}); }
+};
+
+QList<TfrmHelpViewerUI*> helpWindowsOf(const QWidget* owner)
+{
+    return owner->findChildren<TfrmHelpViewerUI*>(Qt::FindDirectChildrenOnly);
+}
+
+QTreeWidgetItem* findItem(QTreeWidget* tree, const QString& name)
+{
+    const auto found = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+} // namespace
+
+class HelpCredits : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        RegisterProgramFonts();
+        QVERIFY2(QFileInfo::exists(QStringLiteral(NILO_HELP_CHM)), NILO_HELP_CHM);
+        // The program looks beside its executable; for the test that is the test's folder.
+        besideExecutable_ = QCoreApplication::applicationDirPath() + u'/' + kChmName;
+        QFile::remove(besideExecutable_);
+        QVERIFY(QFile::copy(QStringLiteral(NILO_HELP_CHM), besideExecutable_));
+    }
+    void cleanupTestCase() { QFile::remove(besideExecutable_); }
+    void cleanup() { HelpSystem::SetCurrentHelpFile(kChmName); }
+
+    // ---- Credits window ----
+
+    void creditsWindowHasItsLayoutAndText()
+    {
+        TfrmCreditsUI w(nullptr);
+        QCOMPARE(w.windowTitle(), u"پديدآورنده"_s);
+        QCOMPARE(w.size(), QSize(579, 425));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.layoutDirection(), Qt::RightToLeft);
+        QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(w.richEdit()->geometry(), QRect(0, 0, 579, 385));
+        QCOMPARE(w.richEdit()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QVERIFY(w.richEdit()->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QCOMPARE(w.backButton()->text(), u"بازگشت"_s);
+        QCOMPARE(w.backButton()->geometry(), QRect((579 - 75) / 2, 385 + 8, 75, 25));
+        QCOMPARE(w.timer()->interval(), 50);
+        QVERIFY(w.timer()->isActive());
+
+        const QStringList lines = w.CreditLines();
+        const QList<int> styles = w.CreditStyles();
+        QCOMPARE(lines.size(), 18 + 1 + 2 + 1 + 6 + 16 + 18);
+        QCOMPARE(lines.first(), QString());
+        for (int i = 1; i < 18; ++i)
+            QCOMPARE(lines[i], u" "_s);
+        QCOMPARE(lines[18], u"نرم افزار چاپ چك"_s);
+        QCOMPARE(lines[21], u"نيلـــو"_s);
+        QCOMPARE(styles[18], 1);
+        QCOMPARE(styles[21], 1);
+        for (int i = 22; i < 28; ++i)
+            QCOMPARE(lines[i], u" "_s);
+        const QStringList credits = lines.mid(28, 16);
+        for (const QString& line : credits) {
+            if (line == u" "_s)
+                continue;
+            const qsizetype indent = line.size() - QStringView(line).trimmed().size();
+            QVERIFY2(indent >= 20 && indent <= 46, qPrintable(line));
+        }
+        QVERIFY(credits.join(u'\n').contains(u"تيم توسعه نيلو"_s));
+        QVERIFY(credits[14].contains(u'@')); // the third of the four closing lines
+        for (int i = 44; i < lines.size(); ++i)
+            QCOMPARE(lines[i], u" "_s);
+        QCOMPARE(styles.count(1), 2);
+
+        // The two text styles as they are laid out.
+        const QTextDocument* doc = w.richEdit()->document();
+        const QTextCharFormat title = doc->findBlockByNumber(18).charFormat();
+        QCOMPARE(title.fontFamilies().toStringList().value(0), u"Arial"_s);
+        QCOMPARE(title.fontPointSize(), 18.0);
+        QCOMPARE(title.foreground().color(), QColor(Qt::red));
+        QVERIFY(title.fontWeight() == QFont::Bold && title.fontItalic());
+        QCOMPARE(doc->findBlockByNumber(18).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        const QTextCharFormat plain = doc->findBlockByNumber(30).charFormat();
+        QCOMPARE(plain.fontPointSize(), 14.0);
+        QCOMPARE(plain.foreground().color(), QColor(Qt::yellow));
+        QVERIFY(plain.fontWeight() == QFont::Normal && !plain.fontItalic());
+    }
+
+    // 50 ms per one-pixel step is 20 px a second; at the end it starts again from the top.
+    void creditsScrollOnePixelPerTickAndRestart()
+    {
+        TfrmCreditsUI w(nullptr);
+        w.timer()->stop(); // ticks are driven by hand
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QScrollBar* bar = w.richEdit()->verticalScrollBar();
+        const int viewHeight = w.richEdit()->viewport()->height();
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(bar->singleStep(), 1);
+
+        // At first the view shows only the texture: the title starts below its lower edge.
+        auto* layout = w.richEdit()->document()->documentLayout();
+        const QTextDocument* doc = w.richEdit()->document();
+        QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(18)).top() >= viewHeight);
+
+        for (int tick = 0; tick < 20; ++tick)
+            w.Timer1Timer();
+        QCOMPARE(bar->value(), 20); // one second
+
+        const int last = bar->maximum();
+        QVERIFY(last > 0);
+        QCOMPARE(last, int(layout->documentSize().height()) - viewHeight);
+        // At the end the last credit line has left the view.
+        QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(43)).bottom() <= last);
+
+        bar->setValue(last - 1);
+        w.Timer1Timer();
+        QCOMPARE(bar->value(), last);
+        w.Timer1Timer();
+        QCOMPARE(bar->value(), 0);
+        w.Timer1Timer();
+        QCOMPARE(bar->value(), 1);
+    }
+
+    void creditsTimerDrivesTheScroll()
+    {
+        TfrmCreditsUI w(nullptr);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY_WITH_TIMEOUT(w.richEdit()->verticalScrollBar()->value() > 0, 2000);
+    }
+
+    // Opened through ShowModalWindow: other windows take no input until it is closed.
+    void creditsWindowIsModal()
+    {
+        QWidget mainWindow;
+        auto* other = new QPushButton(u"x"_s, &mainWindow);
+        QSignalSpy otherClicked(other, &QPushButton::clicked);
+        mainWindow.resize(200, 100);
+        other->setGeometry(10, 10, 80, 30);
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        QTest::mouseClick(mainWindow.windowHandle(), Qt::LeftButton, {},
+                          other->geometry().center());
+        QTRY_COMPARE(otherClicked.count(), 1); // the click reaches it while nothing is modal
+
+        bool sawModal = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* credits = qobject_cast<TfrmCreditsUI*>(QApplication::activeModalWidget());
+            sawModal = credits && credits->isModal();
+            // Through the window system, as a person's click comes, so modality applies.
+            QTest::mouseClick(mainWindow.windowHandle(), Qt::LeftButton, {},
+                              other->geometry().center());
+            if (credits)
+                QTest::mouseClick(credits->backButton(), Qt::LeftButton);
+        });
+        QTimer watchdog; // never hang the suite if the window did not close
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, this, [] {
+            if (QWidget* w = QApplication::activeModalWidget())
+                w->close();
+        });
+        watchdog.start(5000);
+        ShowModalWindow<TfrmCreditsUI>();
+        QVERIFY(watchdog.isActive());
+        QVERIFY(sawModal);
+        QCOMPARE(otherClicked.count(), 1);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // ---- Help requests ----
+
+    void helpRequestsBecomeEngineCalls()
+    {
+        EngineRecorder recorder;
+        TStoHtmlHelpViewer* viewer = HelpSystem::Viewer();
+        QVERIFY(viewer && viewer->registered());
+        QCOMPARE(viewer->viewerName(), u"StoHtmlHelp"_s);
+        const QString beside = QCoreApplication::applicationDirPath() + u"/NiloChequePrint.chm"_s;
+        QWidget owner;
+
+        QCOMPARE(viewer->ResolveHelpFile(QString()), beside);
+        QCOMPARE(viewer->ResolveHelpFile(u"/opt/x/Other.CHM"_s), u"/opt/x/Other.CHM"_s);
+        HelpSystem::SetCurrentHelpFile(QString());
+        QCOMPARE(viewer->ResolveHelpFile(QString()), QString());
+        QVERIFY(!viewer->ShowTableOfContents(&owner, QString()));
+        HelpSystem::SetCurrentHelpFile(kChmName);
+
+        QVERIFY(viewer->DisplayTopic(&owner, QString(), u"accounts"_s));
+        QVERIFY(viewer->DisplayTopic(&owner, QString(), u"print.HTML"_s));
+        QVERIFY(viewer->ShowHelp(&owner, QString(), u"StoHtmlHelp:  ساعت "_s));
+        QVERIFY(viewer->DisplayHelpByContext(&owner, QString(), 12));
+        QVERIFY(!viewer->ShowTableOfContents(&owner, u"guide.hlp"_s)); // never WinHelp
+        viewer->SoftShutDown();
+
+        QCOMPARE(recorder.calls.size(), 5);
+        QCOMPARE(recorder.calls[0].file, beside + u"::/accounts.htm"_s);
+        QCOMPARE(recorder.calls[0].command, HelpCommand::DisplayTopic);
+        QCOMPARE(recorder.calls[0].caller.data(), &owner);
+        QCOMPARE(recorder.calls[1].file, beside + u"::/print.HTML"_s);
+        QCOMPARE(recorder.calls[2].command, HelpCommand::DisplayIndex);
+        QCOMPARE(recorder.calls[2].data, u"ساعت"_s);
+        QCOMPARE(recorder.calls[3].command, HelpCommand::HelpContext);
+        QCOMPARE(recorder.calls[3].data, u"12"_s);
+        QCOMPARE(recorder.calls[4].command, HelpCommand::CloseAll);
+        QVERIFY(recorder.calls[4].file.isEmpty() && !recorder.calls[4].caller);
+        QCOMPARE(viewer->GetHelpStrings(u"ساعت"_s), QStringList{u"StoHtmlHelp: ساعت"_s});
+        QVERIFY(!HelpSystem::WinHelpAllowed(u"guide.hlp"_s));
+    }
+
+    void helpFileNamesAndTopics_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("chm");
+        QTest::addColumn<QString>("topic");
+        QTest::newRow("plain") << u"a.chm"_s << true << u"a.chm.htm"_s;
+        QTest::newRow("upper case") << u"A.CHM"_s << true << u"A.CHM.htm"_s;
+        QTest::newRow("backup") << u"a.chm.bak"_s << false << u"a.chm.bak.htm"_s;
+        QTest::newRow("no dot") << u"chm"_s << false << u"chm.htm"_s;
+        QTest::newRow("htm") << u"page.htm"_s << false << u"page.htm"_s;
+        QTest::newRow("Html") << u"page.Html"_s << false << u"page.Html"_s;
+        QTest::newRow("txt") << u"page.txt"_s << false << u"page.txt.htm"_s;
+    }
+    void helpFileNamesAndTopics()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, chm);
+        QFETCH(QString, topic);
+        QCOMPARE(TStoHtmlHelpViewer::IsChmFile(name), chm);
+        QCOMPARE(HelpSystem::Viewer()->TopicPath(name), topic);
+    }
+
+    // The existence test looks in the current folder; the file asked for is the one beside
+    // the executable.
+    void helpItemTestsCurrentFolderAndOpensBesideExecutable()
+    {
+        EngineRecorder recorder;
+        QWidget owner;
+        QTemporaryDir empty;
+        {
+            const CurrentFolder cd(empty.path());
+            QVERIFY(!ShowHelpContents(&owner));
+            QVERIFY(recorder.calls.isEmpty());
+        }
+        QTemporaryDir withFile;
+        QVERIFY(QFile::copy(QStringLiteral(NILO_HELP_CHM), withFile.filePath(kChmName)));
+        {
+            const CurrentFolder cd(withFile.path());
+            QVERIFY(ShowHelpContents(&owner));
+        }
+        QCOMPARE(recorder.calls.size(), 1);
+        QCOMPARE(recorder.calls[0].command, HelpCommand::DisplayToc);
+        QCOMPARE(recorder.calls[0].file, besideExecutable_);
+        QCOMPARE(recorder.calls[0].caller.data(), &owner);
+    }
+
+    // ---- Help window over the real guide ----
+
+    void helpItemOpensTheGuideContents()
+    {
+        auto owner = std::make_unique<QWidget>();
+        owner->show();
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(QStringLiteral(NILO_HELP_CHM), folder.filePath(kChmName)));
+        const CurrentFolder cd(folder.path());
+
+        QVERIFY(ShowHelpContents(owner.get()));
+        QCOMPARE(helpWindowsOf(owner.get()).size(), 1);
+        TfrmHelpViewerUI* help = helpWindowsOf(owner.get()).first();
+        QVERIFY(help->isVisible() && help->isWindow());
+        QCOMPARE(help->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(help->windowTitle(), u"راهنماي كاربران چاپ چك نيلو"_s);
+
+        // The contents tree, nested as the guide's contents file says.
+        QTreeWidget* tree = help->contentsTree();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem* top = tree->topLevelItem(0);
+        QCOMPARE(top->text(0), u"راهنماي كاربران"_s);
+        QCOMPARE(top->childCount(), 6);
+        QTreeWidgetItem* clock = findItem(tree, u"ساعت"_s);
+        QVERIFY(clock && clock->parent() &&
+                clock->parent()->text(0) == u"ظاهر برنامه، ساعت و تصوير پس زمينه"_s);
+
+        // The first page, decoded as UTF-8 (its meta charset).
+        QCOMPARE(help->pageView()->source().path(), u"/index.html"_s);
+        QVERIFY(help->pageView()->toPlainText().contains(u"راهنماي كاربران چاپ چك نيلو"_s));
+
+        // Choosing an entry shows its page with its picture.
+        tree->setCurrentItem(findItem(tree, u"طراحي چيدمان چك"_s));
+        QCOMPARE(help->pageView()->source().path(), u"/layout.html"_s);
+        QVERIFY(help->pageView()->toPlainText().contains(u"ثبت تنظيمات"_s));
+        const QVariant picture = help->pageView()->loadResource(QTextDocument::ImageResource,
+                                                                QUrl(u"images/feed.png"_s));
+        QCOMPARE(picture.value<QImage>().size(), QSize(440, 260));
+        // A link inside the page follows to the other page of the file.
+        QVERIFY(help->showTopic(u"themes.html#clock"_s));
+        QCOMPARE(help->pageView()->source().path(), u"/themes.html"_s);
+        QCOMPARE(tree->currentItem()->text(0), u"ظاهر برنامه، ساعت و تصوير پس زمينه"_s);
+        QVERIFY(!help->showTopic(u"/missing.html"_s));
+
+        // Asking again brings the same window back to its contents.
+        QVERIFY(ShowHelpContents(owner.get()));
+        QCOMPARE(helpWindowsOf(owner.get()).size(), 1);
+        QCOMPARE(help->pageView()->source().path(), u"/index.html"_s);
+
+        // The help window belongs to its owner and goes with it.
+        const QPointer<TfrmHelpViewerUI> guard(help);
+        owner.reset();
+        QVERIFY(guard.isNull());
+    }
+
+    void closeAllClosesEveryHelpWindow()
+    {
+        QWidget owner;
+        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"print.html"_s));
+        QCOMPARE(helpWindowsOf(&owner).size(), 1);
+        QCOMPARE(helpWindowsOf(&owner).first()->pageView()->source().path(), u"/print.html"_s);
+        HelpSystem::Viewer()->SoftShutDown();
+        QTRY_COMPARE(helpWindowsOf(&owner).size(), 0);
+    }
+
+    // ---- The .chm reader ----
+
+    void sitemapParsing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tree"); // name=local, children in [ ]
+        const auto entry = [](const QString& name, const QString& local) {
+            return u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"%1\">"
+                   "<param name=\"Local\" value=\"%2\"></OBJECT>"_s.arg(name, local);
+        };
+        QTest::newRow("nested") << u"<UL>"_s + entry(u"a"_s, u"a.htm"_s) + u"<UL>"_s +
+                                       entry(u"b"_s, u"d\\b.htm"_s) + u"</UL>"_s +
+                                       entry(u"c"_s, u"ms-its:x.chm::/c.htm#k"_s) + u"</UL>"_s
+                                << u"a=/a.htm[b=/d/b.htm]c=/c.htm#k"_s;
+        QTest::newRow("unclosed and entities")
+            << u"<ul>"_s + entry(u"A &amp; B &#1587;"_s, u"x.htm"_s) + u"<ul>"_s +
+                   entry(u"c"_s, QString())
+            << u"A & B س=/x.htm[c=]"_s;
+        QTest::newRow("no name takes the page")
+            << u"<ul><li><object type='text/sitemap'><param name='Local' value='p.htm'></object>"_s
+            << u"/p.htm=/p.htm"_s;
+        QTest::newRow("site properties ignored")
+            << u"<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"x\"></OBJECT>"_s
+            << QString();
+        QString deep = entry(u"root"_s, u"r.htm"_s);
+        for (int i = 0; i < 5000; ++i)
+            deep += u"<UL>"_s + entry(u"n"_s, u"n.htm"_s);
+        QTest::newRow("very deep lists are flattened") << deep << u"bounded"_s;
+    }
+    void sitemapParsing()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, tree);
+        const QList<ChmTopic> topics = ChmFile::ParseSitemap(text);
+        std::function<QString(const QList<ChmTopic>&, int)> show = [&](const QList<ChmTopic>& list,
+                                                                       int depth) {
+            QString out;
+            for (const ChmTopic& t : list) {
+                out += t.name + u'=' + t.local;
+                if (!t.children.isEmpty())
+                    out += u'[' + show(t.children, depth + 1) + u']';
+            }
+            return out;
+        };
+        if (tree == u"bounded"_s) {
+            int depth = 0;
+            int count = 0;
+            for (const QList<ChmTopic>* level = &topics; !level->isEmpty();
+                 level = &level->last().children) {
+                ++depth;
+                count += int(level->size());
+            }
+            QVERIFY(depth <= 33);
+            QCOMPARE(count, 5001);
+            return;
+        }
+        QCOMPARE(show(topics, 0), tree);
+    }
+
+    void pagesDecodeByTheirCharset_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const QByteArray salamUtf8 = u"سلام"_s.toUtf8();
+        const QByteArray salam1256("\xD3\xE1\xC7\xE3");
+        QTest::newRow("utf-8 meta")
+            << QByteArray("<meta charset=\"utf-8\"><p>") + salamUtf8 << u"سلام"_s;
+        QTest::newRow("1256 meta")
+            << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                          "charset=windows-1256\"><p>") +
+                   salam1256
+            << u"سلام"_s;
+        QTest::newRow("no meta, utf-8") << QByteArray("<p>") + salamUtf8 << u"سلام"_s;
+        QTest::newRow("no meta, old code page") << QByteArray("<p>") + salam1256 << u"سلام"_s;
+    }
+    void pagesDecodeByTheirCharset()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QVERIFY(ChmFile::DecodeHtml(bytes).endsWith(text));
+    }
+
+    void readsTheCompiledGuide()
+    {
+        const ChmFile chm(QStringLiteral(NILO_HELP_CHM));
+        QVERIFY(chm.isOpen());
+        QCOMPARE(chm.contentsFile().toLower(), u"/nilochequeprint.hhc"_s);
+        QCOMPARE(chm.defaultTopic(), u"/index.html"_s);
+        const auto page = chm.read(u"/print.html"_s);
+        QVERIFY(page);
+        // chmcmd stores the pages' bytes unchanged: still UTF-8, as the meta charset says.
+        QVERIFY(page->contains(u"نوشتن و چاپ چك"_s.toUtf8()));
+        QVERIFY(!chm.read(u"/absent.html"_s));
+        QVERIFY(!chm.read(QString()));
+        QVERIFY(!ChmFile(u"/nonexistent/x.chm"_s).isOpen());
+    }
+
+    // Damaged files: refused or read in part, never a crash, a hang or a huge allocation.
+    void damagedFilesAreHandledSafely()
+    {
+        QFile source(QStringLiteral(NILO_HELP_CHM));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray good = source.readAll();
+        QList<QByteArray> damaged;
+        for (qsizetype cut : {qsizetype(0), qsizetype(3), qsizetype(60), qsizetype(0x60),
+                              qsizetype(0x200), good.size() / 3, good.size() / 2, good.size() - 1})
+            damaged << good.left(cut);
+        for (int start = 0; start < 0x400; start += 3) { // every header field in turn
+            QByteArray b = good;
+            b[start] = char(b[start] ^ 0xFF);
+            damaged << b;
+        }
+        quint32 seed = 12345;
+        for (int round = 0; round < 40; ++round) {
+            QByteArray b = good;
+            for (int k = 0; k < 16; ++k) {
+                seed = seed * 1664525u + 1013904223u;
+                b[qsizetype(seed % quint32(b.size()))] = char(seed >> 24);
+            }
+            damaged << b;
+        }
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(kChmName);
+        int opened = 0;
+        for (const QByteArray& bytes : std::as_const(damaged)) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(bytes);
+            out.close();
+            QWidget owner;
+            TfrmHelpViewerUI window(path, &owner);
+            if (!window.isOpen())
+                continue;
+            ++opened;
+            window.showContents();
+            for (const QString& page : {u"/index.html"_s, u"/layout.html"_s, u"/images/feed.png"_s})
+                window.showTopic(page);
+        }
+        QVERIFY(opened > 0); // some damage leaves the file readable in part
+    }
+
+private:
+    QString besideExecutable_;
+};
+
+int main(int argc, char** argv)
+{
+    NiloApplication app(argc, argv);
+    HelpCredits test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_help_credits.moc"
