@@ -8,6 +8,7 @@
 #include "calendar/JalaliCalendar.h"
 #include "calendar/Today.h"
 #include "layout/uChequeInfoUI.h"
+#include "printing/uChequePrintUI.h"
 #include "lib/AmountText.h"
 #include "lib/AppError.h"
 #include "lib/Guard.h"
@@ -119,8 +120,7 @@ QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
 
 QWidget* CreateChequePrintWindow()
 {
-    // The print window plugs in here: return new TfrmChequePrintUI(nullptr).
-    return nullptr;
+    return new TfrmChequePrintUI(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
