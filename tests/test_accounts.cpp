@@ -476,39 +476,60 @@ private slots:
             QCOMPARE(rows()[0][2], u"ملت"_s);
     }
 
-    // A database that refuses the write (here: locked by another connection beyond the busy
-    // timeout) gives the save-failed message; the window stays open with every value typed,
-    // nothing is stored, and the next try once the lock is gone stores the row once.
+    // A database that refuses the write (locked by another connection beyond the busy
+    // timeout, or read-only) gives the save-failed message; the window stays open with every
+    // value typed, nothing is stored, and the next try once the database takes writes again
+    // stores the row once.
+    void refusedWriteKeepsEverything_data()
+    {
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<bool>("editing");
+        QTest::newRow("locked, adding") << u"locked"_s << false;
+        QTest::newRow("read-only, adding") << u"read-only"_s << false;
+        QTest::newRow("read-only, editing") << u"read-only"_s << true;
+    }
     void refusedWriteKeepsEverything()
     {
+        QFETCH(QString, refusal);
+        QFETCH(bool, editing);
+        if (editing)
+            exec(u"insert into tblAccountMst (Id, Radif, BankName) values (7, 1, 'صادرات')"_s);
+        const QList<Row> before = rows();
         QSqlDatabase locker = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"locker"_s);
         locker.setDatabaseName(dir_->filePath(QString::fromLatin1(kDatabaseFileName)));
         QVERIFY(locker.open());
+        const auto refuseWrites = [&](bool on) {
+            if (refusal == u"locked")
+                QSqlQuery(locker).exec(on ? u"begin exclusive"_s : u"rollback"_s);
+            else
+                QSqlQuery(db()).exec(u"pragma query_only = %1"_s.arg(on ? 1 : 0));
+        };
         bool openAfterFailure = false;
         QString keptTitle;
-        int storedWhileLocked = -1;
+        QList<Row> whileRefused;
         whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
             edit(w, "Edit1")->setText(u"ملت"_s);
             edit(w, "Edit6")->setText(u"3"_s);
-            QSqlQuery lock(locker);
-            lock.exec(u"begin exclusive"_s);
+            refuseWrites(true);
             click(w, "SpeedButton2");
-            lock.exec(u"rollback"_s);
+            refuseWrites(false);
             openAfterFailure = w->isVisible();
             keptTitle = edit(w, "Edit1")->text();
-            storedWhileLocked = rows().size();
+            whileRefused = rows();
             click(w, "SpeedButton2");
         });
-        QVERIFY(OpenAccountEditor(0));
+        QVERIFY(OpenAccountEditor(editing ? 7 : 0));
         locker.close();
         locker = QSqlDatabase();
         QSqlDatabase::removeDatabase(u"locker"_s);
         QVERIFY(openAfterFailure);
         QCOMPARE(keptTitle, u"ملت"_s);
-        QCOMPARE(storedWhileLocked, 0);
+        QCOMPARE(whileRefused, before);
         QCOMPARE(messages(), QStringList{kSaveFailed});
         QCOMPARE(shown_[0].kind, MessageKind::Error);
-        QCOMPARE(rows().size(), 1);
+        const QList<Row> after = rows();
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after[0].mid(1, 2), (Row{u"3"_s, u"ملت"_s}));
     }
 
     // --- The list ---
