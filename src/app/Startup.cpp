@@ -9,6 +9,7 @@
 #include "app/uMainUI.h"
 #include "lib/Lib.h"
 
+#include <QScreen>
 #include <QTimer>
 #include <memory>
 
@@ -36,6 +37,10 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     }
 
     const auto mainUI = std::make_unique<TfrmMainUI>();
+    // Sized to the screen first: without a window manager (a bare X server) a maximise
+    // request does nothing, and the frame would open at its small default size.
+    if (const QScreen* screen = mainUI->screen())
+        mainUI->resize(screen->availableGeometry().size());
     mainUI->showMaximized();
     if (hooks.mainWindowShown)
         QTimer::singleShot(0, mainUI.get(), [&] { hooks.mainWindowShown(*mainUI); });
