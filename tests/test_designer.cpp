@@ -363,6 +363,20 @@ private slots:
         fx.spin(u"horizontal6"_s)->setValue(maxInt);
         fx.spin(u"chequeHeight"_s)->setValue(-1);
         QVERIFY(!w->grab().isNull());
+        // A picture over an absurdly large cheque is painted without a cheque-sized copy.
+        const QString jpeg = fx.dir.filePath(u"c.jpg"_s);
+        QFile file(jpeg);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(chequeJpeg({650, 320}));
+        file.close();
+        DialogSeam::setOpenFileHook([&](const QString&) { return jpeg; });
+        fx.click(u"btnLoadPicture"_s);
+        QVERIFY(w->showsPicture());
+        fx.spin(u"chequeHeight"_s)->setValue(maxInt);
+        fx.spin(u"chequeWidth"_s)->setValue(maxInt);
+        QVERIFY(!w->grab().isNull());
+        fx.spin(u"chequeWidth"_s)->setValue(650);
+        fx.spin(u"chequeHeight"_s)->setValue(320);
         fx.click(u"btnSave"_s);
         QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 4"_s), 20000000);
         QCOMPARE(fx.value(u"select UpMargin from tblItemsPrvt where ItemId = 4"_s), minInt);
@@ -372,6 +386,7 @@ private slots:
                  650 - 48 + 40);
         QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 6"_s),
                  650 - maxInt - 47);
+        QCOMPARE(fx.value(u"select count(*) from tblChequeImage"_s), 1);
         const LayoutFields shown = w->fields();
         w->RefreshGrid(false);
         QCOMPARE(w->fields().item(4), shown.item(4));

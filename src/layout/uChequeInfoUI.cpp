@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -137,25 +138,23 @@ public:
     {
         setObjectName(u"pictureArea"_s);
     }
-    void setImage(const QImage& image)
+    // The JPEG data and its picture as decoded for the area's size.
+    void setPicture(const QByteArray& jpeg, const QImage& image)
     {
+        jpeg_ = jpeg;
         image_ = image;
+        decodedFor_ = size();
         scaled_ = QPixmap();
         update();
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* event) override
     {
         QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        if (!image_.isNull() && width() > 0 && height() > 0) {
-            // Repaints draw a picture scaled once per size, not the decoded one every time.
-            if (scaled_.size() != size())
-                scaled_ = QPixmap::fromImage(
-                    image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-            p.drawPixmap(0, 0, scaled_);
-        }
+        p.fillRect(event->rect(), Qt::white);
+        if (!image_.isNull() && width() > 0 && height() > 0)
+            paintPicture(p);
         p.setRenderHint(QPainter::TextAntialiasing);
         for (const QObject* child : children())
             if (auto* box = dynamic_cast<const ItemBox*>(child); box && box->isVisible())
@@ -163,7 +162,41 @@ protected:
     }
 
 private:
+    // Pictures up to this many pixels are kept scaled for quick repaints; a larger area
+    // (only absurd cheque sizes make one) is painted straight from the decoded picture.
+    static constexpr qint64 kMaxCachedPixels = 4096LL * 4096;
+
+    void paintPicture(QPainter& p)
+    {
+        // A cheque grown past the size the picture was decoded for gets a sharper decode,
+        // at most the stored picture's own size.
+        if ((width() > decodedFor_.width() || height() > decodedFor_.height()) &&
+            !jpeg_.isEmpty()) {
+            decodedFor_ = decodedFor_.expandedTo(size());
+            const QSize full = JpegSize(jpeg_);
+            if (image_.width() < std::min(width(), full.width()) ||
+                image_.height() < std::min(height(), full.height())) {
+                const QImage sharper = DecodeJpeg(jpeg_, size());
+                if (!sharper.isNull())
+                    image_ = sharper;
+            }
+            scaled_ = QPixmap();
+        }
+        if (qint64(width()) * height() > kMaxCachedPixels) {
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(QRectF(rect()), image_);
+            return;
+        }
+        // Repaints draw a picture scaled once per size, not the decoded one every time.
+        if (scaled_.size() != size())
+            scaled_ = QPixmap::fromImage(
+                image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        p.drawPixmap(0, 0, scaled_);
+    }
+
+    QByteArray jpeg_;
     QImage image_;
+    QSize decodedFor_;
     QPixmap scaled_;
 };
 
@@ -888,7 +921,7 @@ void TfrmChequeInfoUI::readCurrentAccount()
 void TfrmChequeInfoUI::showPicture(const QByteArray& jpeg, const QImage& image)
 {
     pictureJpeg_ = jpeg;
-    static_cast<ChequePictureArea*>(pictureArea_)->setImage(image);
+    static_cast<ChequePictureArea*>(pictureArea_)->setPicture(jpeg, image);
 }
 
 void TfrmChequeInfoUI::newAccount()
