@@ -10,25 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct ColumnInfo
-{
-    QString column;
-    int limit;
-};
-
-const ColumnInfo& infoOf(AccountField field)
-{
-    static const std::array<ColumnInfo, kAccountFieldCount> columns = {{
-        {u"BankName"_s, 100},
-        {u"BankBranchName"_s, 100},
-        {u"BankBranchCode"_s, 50},
-        {u"AccountName"_s, 100},
-        {u"AccountNo"_s, 50},
-        {u"Radif"_s, 0},
-    }};
-    return columns[static_cast<int>(field)];
-}
-
 // An empty text is stored as an empty column, not as "".
 QVariant textValue(const QString& text)
 {
@@ -47,14 +28,20 @@ void bindRecord(QSqlQuery& q, const AccountRecord& r)
 
 } // namespace
 
-QString AccountColumn(AccountField field)
-{
-    return infoOf(field).column;
-}
-
 int AccountTextLimit(AccountField field)
 {
-    return infoOf(field).limit;
+    switch (field) {
+    case AccountField::BankName:
+    case AccountField::BankBranchName:
+    case AccountField::AccountName:
+        return 100;
+    case AccountField::BankBranchCode:
+    case AccountField::AccountNo:
+        return 50;
+    case AccountField::Radif:
+        break;
+    }
+    return 0;
 }
 
 std::optional<AccountInputError> CheckAccountInput(const AccountTexts& typed)

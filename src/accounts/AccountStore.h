@@ -19,8 +19,7 @@ inline const QString kAccountListStatement =
 enum class AccountField { BankName, BankBranchName, BankBranchCode, AccountName, AccountNo, Radif };
 inline constexpr int kAccountFieldCount = 6;
 
-// The column behind a field, and how many characters it holds (0: not a text column).
-QString AccountColumn(AccountField field);
+// How many characters the column behind a field holds (0: not a text column).
 int AccountTextLimit(AccountField field);
 
 // The six texts as typed, indexed by AccountField.

@@ -52,14 +52,14 @@ TfrmBankInfoUI::TfrmBankInfoUI(QWidget* parent)
     auto* fields = new QGridLayout;
     fields->setHorizontalSpacing(10);
     fields->setVerticalSpacing(6);
-    struct FieldSpec
+    struct FieldDef
     {
         QLineEdit** edit;
         const char* name;
         QString caption;
         AccountField field;
     };
-    const FieldSpec specs[] = {
+    const FieldDef fieldDefs[] = {
         {&Edit1, "Edit1", u"عنوان بانك"_s, AccountField::BankName},
         {&Edit4, "Edit4", u"شعبه"_s, AccountField::BankBranchName},
         {&Edit5, "Edit5", u"كد بانك"_s, AccountField::BankBranchCode},
@@ -69,17 +69,17 @@ TfrmBankInfoUI::TfrmBankInfoUI(QWidget* parent)
     };
     int row = 0;
     QLineEdit* previous = nullptr;
-    for (const FieldSpec& spec : specs) {
+    for (const FieldDef& def : fieldDefs) {
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(spec.name));
+        edit->setObjectName(QString::fromLatin1(def.name));
         // Right-aligned whatever is typed: a number alone would otherwise sit at the left.
         edit->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
-        if (const int limit = AccountTextLimit(spec.field))
+        if (const int limit = AccountTextLimit(def.field))
             edit->setMaxLength(limit);
-        auto* label = new QLabel(spec.caption, this);
+        auto* label = new QLabel(def.caption, this);
         label->setBuddy(edit);
         fields->addWidget(label, row, 0);
-        if (spec.field == AccountField::Radif) {
+        if (def.field == AccountField::Radif) {
             edit->setFixedWidth(80);
             fields->addWidget(edit, row, 1, Qt::AlignLeading);
         } else {
@@ -89,7 +89,7 @@ TfrmBankInfoUI::TfrmBankInfoUI(QWidget* parent)
         if (previous)
             setTabOrder(previous, edit);
         previous = edit;
-        *spec.edit = edit;
+        *def.edit = edit;
         ++row;
     }
 
