@@ -304,9 +304,13 @@ private slots:
         const QRect unselected =
             TSizeCtrl::handleRect(f.b->geometry(), TSizeCtrl::Handle::BottomRight);
         QVERIFY(shot.pixelColor(unselected.center()) != red);
-        // The window resizing the area keeps the overlay over all of it.
+        // The overlay stays over all of the area and above boxes raised or added later.
         f.area->resize(500, 320);
         QCOMPARE(f.overlay()->geometry(), f.area->rect());
+        new QLabel(u"late"_s, f.area);
+        QCOMPARE(f.area->children().last(), f.overlay());
+        f.b->raise();
+        QCOMPARE(f.area->children().last(), f.overlay());
     }
 
     void switchedOffItIgnoresInputAndClears()

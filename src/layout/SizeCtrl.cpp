@@ -718,6 +718,7 @@ bool TSizeCtrl::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::Show:
+    case QEvent::ZOrderChange: // a raised box must not cover the handles
         syncOverlay();
         break;
     case QEvent::Hide:
