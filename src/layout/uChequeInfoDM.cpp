@@ -16,6 +16,24 @@ QVariant ChequeAccountModel::data(const QModelIndex& index, int role) const
     return QSqlQueryModel::data(index, role);
 }
 
+QVariant ChequeAccountModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return section == indicatorRow_ ? QVariant(u"\u25C0"_s) : QVariant(QString());
+    return QSqlQueryModel::headerData(section, orientation, role);
+}
+
+void ChequeAccountModel::setIndicatorRow(int row)
+{
+    if (row == indicatorRow_)
+        return;
+    const int previous = indicatorRow_;
+    indicatorRow_ = row;
+    for (int section : {previous, row})
+        if (section >= 0 && section < rowCount())
+            emit headerDataChanged(Qt::Vertical, section, section);
+}
+
 TfrmChequeInfoDM::TfrmChequeInfoDM(QObject* parent)
     : QObject(parent), accounts_(new ChequeAccountModel(this))
 {
@@ -37,6 +55,7 @@ void TfrmChequeInfoDM::reopenAccounts()
     QSqlQuery q(connection());
     if (!q.exec(QString::fromLatin1(kAccountStatement)))
         throw AppError(q.lastError().text().trimmed());
+    accounts_->setIndicatorRow(-1);
     accounts_->setQuery(std::move(q));
     while (accounts_->canFetchMore())
         accounts_->fetchMore();

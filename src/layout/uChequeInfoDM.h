@@ -5,13 +5,20 @@
 #include <QObject>
 #include <QSqlQueryModel>
 
-// The designer's account grid: the accounts in Radif order, display order centred.
+// The designer's account grid: the accounts in Radif order, display order centred, and a
+// row indicator that marks the current account.
 class ChequeAccountModel final : public QSqlQueryModel
 {
     Q_OBJECT
 public:
     using QSqlQueryModel::QSqlQueryModel;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    void setIndicatorRow(int row);
+
+private:
+    int indicatorRow_ = -1;
 };
 
 // The designer's data module: the account query of its grid and the layout statements, all

@@ -336,9 +336,9 @@ QWidget* TfrmChequeInfoUI::buildAccountGroup()
     grid_->horizontalHeader()->setFont(tahoma8());
     grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grid_->horizontalHeader()->setHighlightSections(false);
-    // The row indicator: a narrow strip that marks the current row by the selection.
+    // The row indicator: a narrow strip with a mark at the current account.
     grid_->verticalHeader()->setDefaultSectionSize(20);
-    grid_->verticalHeader()->setFixedWidth(12);
+    grid_->verticalHeader()->setFixedWidth(14);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     setUpGridColumns();
@@ -720,7 +720,8 @@ void TfrmChequeInfoUI::chequeSizeChanged()
     // No box moves: the right margins shown keep their values until the next read.
     pictureArea_->setFixedSize(std::max(0, chequeWidth_->value()),
                                std::max(0, chequeHeight_->value()));
-    sizeCtrl_ ? sizeCtrl_->updateHandles() : void();
+    if (sizeCtrl_)
+        sizeCtrl_->updateHandles();
 }
 
 void TfrmChequeInfoUI::fieldsFromBoxes()
@@ -873,7 +874,9 @@ void TfrmChequeInfoUI::moveToRow(int row)
 
 void TfrmChequeInfoUI::currentAccountChanged()
 {
-    if (grid_->currentIndex().isValid())
+    const QModelIndex current = grid_->currentIndex();
+    dm_->accounts()->setIndicatorRow(current.isValid() ? current.row() : -1);
+    if (current.isValid())
         readCurrentAccount();
 }
 
