@@ -247,7 +247,7 @@ bool TSizeCtrl::isSelected(const QWidget* box) const
 
 void TSizeCtrl::select(QWidget* box, bool add)
 {
-    if (!box || !targets_.contains(box) || box->isHidden())
+    if (!enabled_ || !box || !targets_.contains(box) || box->isHidden())
         return;
     if (!add) {
         setSelection({box}, false);

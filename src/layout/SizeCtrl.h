@@ -25,13 +25,16 @@ class TSizeCtrlOverlay;
 //   drag a selected box       move every selected box (pointer held inside the area)
 //   drag a handle             resize every selected box
 //   on release                left, top, width, height snap to multiples of gridSize
+//                             (halfway up; a size never below one step)
 //   arrows / Shift+arrows     move by 1 px / change width or height by 1 px (min 1), unsnapped
 //   Escape                    cancel the drag in progress, otherwise clear the selection
 //
 // Notifications: selectionChanged(firstSelected) after every change of the selection;
 // startSizeMove() / endSizeMove() around every mouse move or resize and every arrow-key step
 // (endSizeMove() also ends a cancelled drag, the boxes then being where they were).
-// The facility starts switched off; the window switches it on with setEnabled(true).
+// Hidden boxes cannot be selected, and a box hidden while selected leaves the selection.
+// The facility starts switched off; the window switches it on with setEnabled(true). Switched
+// off, it takes no input, draws nothing and holds no selection.
 class TSizeCtrl final : public QObject
 {
     Q_OBJECT
