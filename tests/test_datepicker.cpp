@@ -587,6 +587,44 @@ private slots:
         QVERIFY(!pop->isVisible());
     }
 
+    void dropDownAlign_data()
+    {
+        QTest::addColumn<bool>("rtl");
+        QTest::addColumn<int>("align");
+        QTest::addColumn<QString>("edge");
+        QTest::newRow("ltr left") << false << int(daLeft) << "left";
+        QTest::newRow("ltr right") << false << int(daRight) << "right";
+        QTest::newRow("rtl left is right") << true << int(daLeft) << "right";
+        QTest::newRow("rtl right is left") << true << int(daRight) << "left";
+        QTest::newRow("centre") << true << int(daCenter) << "centre";
+    }
+    void dropDownAlign()
+    {
+        QFETCH(bool, rtl);
+        QFETCH(int, align);
+        QFETCH(QString, edge);
+        Window w;
+        w.window.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+        TDropDownDatePicker* p = w.picker;
+        p->setDropDownAlign(TDropDownAlign(align));
+        // The field in the middle of the screen, so that no edge of it pushes the calendar.
+        const QRect screen = w.window.screen()->availableGeometry();
+        w.window.move(
+            w.window.pos() +
+            QPoint(screen.center().x() - p->width() / 2 - p->mapToGlobal(QPoint(0, 0)).x(), 0));
+        QTest::qWait(10);
+        p->DropDown();
+        const QRect field(p->mapToGlobal(QPoint(0, 0)), p->size());
+        const QRect pop = p->dropDownWindow()->geometry();
+        if (edge == u"left")
+            QCOMPARE(pop.left(), field.left());
+        else if (edge == u"right")
+            QCOMPARE(pop.right(), field.right());
+        else
+            QVERIFY(qAbs(pop.center().x() - field.center().x()) <= 1);
+        p->CloseUp(false);
+    }
+
     void dropDownFlipsAboveAtTheScreenBottom()
     {
         Window w;
@@ -706,6 +744,13 @@ private slots:
         QTest::keyClick(p, Qt::Key_Return);
         QVERIFY(!p->DroppedDown());
         QCOMPARE(S(p->Date()), u"1404/06/15"_s);
+        // Closing with the editor up does not leave it there for the next opening.
+        p->DropDown();
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        p->CloseUp(false);
+        p->DropDown();
+        QVERIFY(!cal->yearEditor()->isVisible());
+        p->CloseUp(false);
     }
 
     void openingEndsTheBlankAndChecks()

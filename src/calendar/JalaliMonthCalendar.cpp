@@ -837,6 +837,15 @@ void TJalaliMonthCalendar::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
 }
 
+void TJalaliMonthCalendar::hideEvent(QHideEvent* event)
+{
+    // A calendar put away (the drop-down closing) leaves no editor or menu behind.
+    yearEdit_->finish(false);
+    if (monthMenu_)
+        monthMenu_->close();
+    QWidget::hideEvent(event);
+}
+
 // ---------------------------------------------------------------------------------------
 // Painting
 
