@@ -8,13 +8,13 @@
 #include "calendar/JalaliCalendar.h"
 #include "calendar/Today.h"
 #include "layout/uChequeInfoUI.h"
-#include "printing/uChequePrintUI.h"
 #include "lib/AmountText.h"
 #include "lib/AppError.h"
 #include "lib/Guard.h"
 #include "lib/ImageCodec.h"
 #include "lib/JpegImage.h"
 #include "lib/Lib.h"
+#include "printing/uChequePrintUI.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -233,6 +233,8 @@ void TLinkLabel::mousePressEvent(QMouseEvent* event)
 {
     pressed_ = event->button() == Qt::LeftButton;
     QLabel::mousePressEvent(event);
+    if (pressed_)
+        event->accept();
 }
 
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
@@ -241,8 +243,10 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
                        rect().contains(event->position().toPoint());
     pressed_ = false;
     QLabel::mouseReleaseEvent(event);
-    if (click)
+    if (click) {
+        event->accept();
         emit clicked();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
