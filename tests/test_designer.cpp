@@ -494,12 +494,20 @@ private slots:
         QCOMPARE(w->fields(), expected);
         QCOMPARE(keyboard, (QStringList{u"00000409"_s, u"00000429"_s}));
 
-        // Pressed again without another tab in between: preset with the tab's font as shown.
+        // Pressed again without another tab in between (selecting the cover's own box shows
+        // no other): preset with the tab's font as it was shown.
+        w->sizeCtrl()->select(cover);
         QTest::mouseClick(fx.child<QToolButton>(u"fontButton10"_s), Qt::LeftButton);
         QCOMPARE(presets.size(), 2);
         QCOMPARE(presets[1].family(), u"Microsoft Sans Serif"_s);
         QCOMPARE(presets[1].pointSize(), 36);
         QVERIFY(presets[1].bold());
+        // Showing the tab again takes the chosen font from its fields.
+        w->showTab(0);
+        w->showTab(9);
+        QCOMPARE(w->currentFont().family(), u"Tahoma"_s);
+        QCOMPARE(w->currentFont().pointSize(), 14);
+        QVERIFY(!w->currentFont().bold());
 
         // Cancelled: nothing changes but the input language.
         keyboard.clear();

@@ -248,6 +248,7 @@ TfrmChequeInfoUI::TfrmChequeInfoUI(QWidget* parent) : QWidget(parent)
     setLayoutDirection(Qt::RightToLeft);
     setFont(tahoma8());
     setFixedSize(kClientWidth, kClientHeight);
+    currentFont_ = font();
     frmChequeInfoUI = this;
 
     dm_ = new TfrmChequeInfoDM(this);
@@ -806,9 +807,12 @@ void TfrmChequeInfoUI::showTab(int index)
 {
     if (index < 0 || index >= pages_->count())
         return;
-    pages_->setCurrentIndex(index);
     if (QAbstractButton* tab = tabButtons_->button(index))
         tab->setChecked(true);
+    // Showing the tab already shown is no change: the current font stays as it was taken.
+    if (index == pages_->currentIndex())
+        return;
+    pages_->setCurrentIndex(index);
     tabShown(index);
 }
 
