@@ -689,6 +689,18 @@ private slots:
         QCOMPARE(frmChequeInfoUI, w);
         sub->close();
         QTRY_VERIFY(!fx.window);
+
+        // The main window's item opens one designer, placed once, however often chosen.
+        auto* item = main.findChild<QAbstractButton*>(u"itemChequeInfo"_s);
+        QVERIFY(item);
+        QTest::mouseClick(item, Qt::LeftButton);
+        QTest::mouseClick(item, Qt::LeftButton);
+        QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+        fx.window = frmChequeInfoUI;
+        QVERIFY(fx.window);
+        QCOMPARE(main.mdiArea()->subWindowList().first()->widget(), fx.window.data());
+        main.mdiArea()->subWindowList().first()->close();
+        QTRY_VERIFY(!fx.window);
         QVERIFY(!IsChildWindowOpen(&main, u"frmChequeInfoUI"_s));
         QCOMPARE(frmChequeInfoUI, nullptr);
     }
