@@ -153,6 +153,10 @@ private slots:
         QCOMPARE(bar->value(), 0);
         QCOMPARE(bar->singleStep(), 1);
 
+        // Every line fits the view's width: none wraps onto a second line.
+        for (QTextBlock b = w.richEdit()->document()->begin(); b.isValid(); b = b.next())
+            QVERIFY2(b.layout()->lineCount() == 1, qPrintable(b.text()));
+
         // At first the view shows only the texture: the title starts below its lower edge.
         auto* layout = w.richEdit()->document()->documentLayout();
         const QTextDocument* doc = w.richEdit()->document();

@@ -33,8 +33,8 @@ const QStringList& creditTexts()
         u"كار تيم توسعه نيلو است"_s,
         u"گروهي كوچك از سازندگان نرم افزارهاي مالي"_s,
         u" "_s,
-        u"استفاده از اين نرم افزار براي چاپ چك هاي خود شما آزاد است؛"_s,
-        u"درستي مبلغ، تاريخ و گيرنده هر چك را پيش از چاپ بررسي كنيد"_s,
+        u"استفاده از اين نرم افزار براي همگان آزاد است؛"_s,
+        u"درستي هر چك را پيش از چاپ بررسي كنيد"_s,
         u" "_s,
         u"تيم توسعه نيلو آماده طراحي و ساخت"_s,
         u"نرم افزارهاي مالي و اداري ديگري براي شماست"_s,
@@ -123,7 +123,8 @@ TfrmCreditsUI::TfrmCreditsUI(QWidget* parent) : QDialog(parent)
     richEdit_->setObjectName(u"RichEdit1"_s);
     richEdit_->setGeometry(0, 0, kClientWidth, kClientHeight - kStripHeight);
     richEdit_->setReadOnly(true);
-    richEdit_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Selectable with the mouse; no caret blinking over the credits.
+    richEdit_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     richEdit_->setFrameShape(QFrame::NoFrame);
     richEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     richEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -71,6 +71,7 @@ TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     setObjectName(u"frmHelpViewerUI"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setLayoutDirection(Qt::RightToLeft);
+    setFont(QFont(u"Tahoma"_s, 9));
     const QString title = chm_->title();
     setWindowTitle(title.isEmpty() ? u"راهنماي كاربران - "_s + ApplicationTitle() : title);
 
@@ -95,6 +96,8 @@ TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     page_->setObjectName(u"browserPage"_s);
     page_->setChm(chm_.get());
     page_->setLayoutDirection(Qt::RightToLeft);
+    // Pages name their own fonts; this is what they fall back to, and it has Persian letters.
+    page_->document()->setDefaultFont(QFont(u"Vazirmatn"_s, 10));
 
     // Right to left: the first widget of the splitter, the contents, stands on the right.
     splitter_ = new QSplitter(Qt::Horizontal, this);
