@@ -1056,6 +1056,59 @@ private slots:
         QCOMPARE(S(cal.Date()), u"1403/12/29"_s);
     }
 
+    // Each line option draws its lines, mirrored with the grid, and only those.
+    void lines_data()
+    {
+        QTest::addColumn<bool>("rtl");
+        QTest::addColumn<int>("option");
+        QTest::addColumn<QString>("where");
+        for (bool rtl : {true, false}) {
+            const char* dir = rtl ? "rtl " : "ltr ";
+            QTest::addRow("%sunder the names", dir) << rtl << 0 << "under names";
+            QTest::addRow("%sweek column edge", dir) << rtl << int(mcoWeekNumbers) << "week edge";
+            QTest::addRow("%sweeks horizontal", dir) << rtl << int(mcoWeeksHorzLine) << "week rows";
+            QTest::addRow("%sdays vertical", dir) << rtl << int(mcoDaysVertLine) << "names cols";
+            QTest::addRow("%svertical", dir) << rtl << int(mcoVerticalLine) << "day cols";
+            QTest::addRow("%shorizontal", dir) << rtl << int(mcoHorizontalLine) << "day rows";
+        }
+    }
+    void lines()
+    {
+        QFETCH(bool, rtl);
+        QFETCH(int, option);
+        QFETCH(QString, where);
+        TJalaliMonthCalendar cal;
+        cal.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+        cal.setDate(J(1391, 1, 20));
+        const QColor lines(1, 2, 250);
+        cal.CalColors()->setLinesColor(lines);
+        // The edge between Saturday and Sunday, on the side lines are drawn.
+        auto satSunEdge = [&] { return rtl ? cal.CellRect(0).left() : cal.CellRect(0).right(); };
+        auto sample = [&]() -> QPoint {
+            if (where == u"under names")
+                return {cal.CellRect(2).left() + 2, cal.CellRect(2).top() - 1};
+            if (where == u"week edge")
+                return {rtl ? cal.CellRect(0).right() + 1 : cal.CellRect(0).left() - 1,
+                        cal.CellRect(14).top() + 2};
+            if (where == u"week rows")
+                return {cal.WeekNumberRect(2).left() + 2, cal.WeekNumberRect(2).top() - 1};
+            if (where == u"names cols")
+                return {satSunEdge(), cal.DayNameRect(1).top() + 2};
+            if (where == u"day cols")
+                return {satSunEdge(), cal.CellRect(14).top() + 2};
+            return {cal.CellRect(16).left() + 2, cal.CellRect(16).top() - 1};
+        };
+        const bool weeks = option == mcoWeekNumbers || option == mcoWeeksHorzLine;
+        TMonthCalOptions base = kDefaultMonthCalOptions;
+        if (weeks)
+            base |= mcoWeekNumbers;
+        cal.setCalendarOptions(base);
+        const bool always = option == 0 || option == mcoWeekNumbers;
+        QCOMPARE(cal.grab().toImage().pixelColor(sample()) == lines, always);
+        cal.setCalendarOptions(base | TMonthCalOption(option));
+        QCOMPARE(cal.grab().toImage().pixelColor(sample()), lines);
+    }
+
     void boldDaysAndColours()
     {
         TJalaliMonthCalendar cal;
