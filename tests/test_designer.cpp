@@ -7,6 +7,7 @@
 #include "app/uMainDM.h"
 #include "app/uMainUI.h"
 #include "layout/LayoutStore.h"
+#include "layout/Ruler.h"
 #include "layout/SizeCtrl.h"
 #include "layout/uChequeInfoDM.h"
 #include "layout/uChequeInfoUI.h"
@@ -672,6 +673,27 @@ private slots:
                 !width->isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(!fx.window);
+    }
+
+    void rulerUnitButtonsSetBothRulers()
+    {
+        Fixture fx;
+        fx.open();
+        auto* rulers = fx.child<TRulerFrame>(u"rulers"_s);
+        QCOMPARE(rulers->unit(), TRuler::Unit::Millimetre);
+        QVERIFY(fx.child<QToolButton>(u"btnUnitmm"_s)->isChecked());
+        const std::pair<const char*, TRuler::Unit> cases[] = {{"Cm", TRuler::Unit::Centimetre},
+                                                              {"Inch", TRuler::Unit::Inch},
+                                                              {"Pixel", TRuler::Unit::Pixel},
+                                                              {"mm", TRuler::Unit::Millimetre}};
+        for (const auto& [caption, unit] : cases) {
+            fx.click(u"btnUnit"_s + QLatin1String(caption));
+            QCOMPARE(rulers->horizontalRuler()->unit(), unit);
+            QCOMPARE(rulers->verticalRuler()->unit(), unit);
+            QCOMPARE(rulers->corner()->unit(), unit);
+        }
+        QCOMPARE(rulers->area(), fx.window->pictureArea());
+        QCOMPARE(fx.window->pictureArea()->pos(), QPoint(25, 25));
     }
 
     void livesInTheMainWindowWorkArea()

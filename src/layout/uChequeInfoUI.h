@@ -3,7 +3,6 @@
 #include "layout/ChequeLayout.h"
 
 #include <QFont>
-#include <QImage>
 #include <QWidget>
 #include <array>
 
