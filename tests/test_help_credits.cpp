@@ -264,7 +264,15 @@ private slots:
         QCOMPARE(recorder.calls[4].command, HelpCommand::CloseAll);
         QVERIFY(recorder.calls[4].file.isEmpty() && !recorder.calls[4].caller);
         QCOMPARE(viewer->GetHelpStrings(u"ساعت"_s), QStringList{u"StoHtmlHelp: ساعت"_s});
-        QVERIFY(!HelpSystem::WinHelpAllowed(u"guide.hlp"_s));
+        const TStoWinHelpTester* winHelp = HelpSystem::WinHelpTester();
+        QVERIFY(winHelp);
+        QVERIFY(!winHelp->CanShowTopic(u"intro"_s, u"guide.hlp"_s));
+        QVERIFY(!winHelp->CanShowContext(1, u"guide.hlp"_s));
+        QVERIFY(!winHelp->CanShowALink(u"a"_s, u"guide.hlp"_s));
+        QVERIFY(winHelp->GetHelpStrings(u"a"_s).isEmpty());
+        QCOMPARE(HelpSystem::SelectHelp({u"WinHelp"_s, u"StoHtmlHelp"_s}), 1);
+        QCOMPARE(HelpSystem::SelectHelp({u"WinHelp: a"_s, u"StoHtmlHelp: a"_s}), 1);
+        QCOMPARE(HelpSystem::SelectHelp({u"WinHelp"_s}), -1);
     }
 
     void helpFileNamesAndTopics_data()

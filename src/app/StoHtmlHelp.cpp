@@ -16,6 +16,7 @@ namespace {
 struct HelpState
 {
     std::unique_ptr<TStoHtmlHelpViewer> viewer;
+    std::unique_ptr<TStoWinHelpTester> winHelpTester;
     QString currentHelpFile = ApplicationHelpFile();
     HelpSystem::Engine engine;
 };
@@ -94,6 +95,7 @@ struct Registration
         auto& s = state();
         s.viewer = std::make_unique<TStoHtmlHelpViewer>();
         s.viewer->setViewerId(1);
+        s.winHelpTester = std::make_unique<TStoWinHelpTester>();
     }
     ~Registration()
     {
@@ -101,6 +103,7 @@ struct Registration
         if (s.viewer && s.viewer->registered())
             s.viewer->ShutDown();
         s.viewer.reset();
+        s.winHelpTester.reset();
     }
 };
 const Registration registration;
@@ -218,6 +221,26 @@ void TStoHtmlHelpViewer::ShutDown()
     viewerId_ = 0;
 }
 
+bool TStoWinHelpTester::CanShowALink(const QString&, const QString&) const
+{
+    return false;
+}
+
+bool TStoWinHelpTester::CanShowTopic(const QString&, const QString&) const
+{
+    return false;
+}
+
+bool TStoWinHelpTester::CanShowContext(int, const QString&) const
+{
+    return false;
+}
+
+QStringList TStoWinHelpTester::GetHelpStrings(const QString&) const
+{
+    return {};
+}
+
 namespace HelpSystem {
 
 TStoHtmlHelpViewer* Viewer()
@@ -235,9 +258,20 @@ void SetCurrentHelpFile(const QString& file)
     state().currentHelpFile = file;
 }
 
-bool WinHelpAllowed(const QString&)
+const TStoWinHelpTester* WinHelpTester()
 {
-    return false;
+    return state().winHelpTester.get();
+}
+
+int SelectHelp(const QStringList& entries)
+{
+    const QString name = QStringLiteral("StoHtmlHelp");
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString& entry = entries[i];
+        if (entry == name || entry.startsWith(name + u':'))
+            return int(i);
+    }
+    return -1;
 }
 
 void SetEngine(Engine engine)

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -74,6 +75,17 @@ private:
     int viewerId_ = 0;
 };
 
+// The tester that old-style WinHelp requests consult: it declines every one, so WinHelp
+// files are never opened.
+class TStoWinHelpTester final
+{
+public:
+    bool CanShowALink(const QString& link, const QString& file) const;
+    bool CanShowTopic(const QString& topic, const QString& file) const;
+    bool CanShowContext(int context, const QString& file) const;
+    QStringList GetHelpStrings(const QString& keyword) const;
+};
+
 namespace HelpSystem {
 
 // The registered viewer, or null after withdrawal.
@@ -82,8 +94,11 @@ TStoHtmlHelpViewer* Viewer();
 // "NiloChequePrint.chm").
 QString CurrentHelpFile();
 void SetCurrentHelpFile(const QString& file);
-// Old-style WinHelp files are never opened: the tester declines every request.
-bool WinHelpAllowed(const QString& file);
+// The installed WinHelp tester, or null after withdrawal.
+const TStoWinHelpTester* WinHelpTester();
+// Where several viewers or help strings compete, the entry of this viewer ("StoHtmlHelp",
+// or a help string "StoHtmlHelp: ...") is picked; -1 when none is.
+int SelectHelp(const QStringList& entries);
 
 // Where engine calls go; tests install a recorder. Returns whether a window was shown.
 using Engine = std::function<bool(const HtmlHelpCall& call)>;
