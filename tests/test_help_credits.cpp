@@ -96,6 +96,8 @@ private slots:
         QCOMPARE(w.richEdit()->geometry(), QRect(0, 0, 579, 385));
         QCOMPARE(w.richEdit()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QVERIFY(w.richEdit()->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QCOMPARE(QImage(u":/images/credits_leather.png"_s).size(), QSize(100, 100));
+        QVERIFY(w.richEdit()->styleSheet().contains(u":/images/credits_leather.png"_s));
         QCOMPARE(w.backButton()->text(), u"بازگشت"_s);
         QCOMPARE(w.backButton()->geometry(), QRect((579 - 75) / 2, 385 + 8, 75, 25));
         QCOMPARE(w.timer()->interval(), 50);
@@ -382,6 +384,10 @@ private slots:
         QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"print.html"_s));
         QCOMPARE(helpWindowsOf(&owner).size(), 1);
         QCOMPARE(helpWindowsOf(&owner).first()->pageView()->source().path(), u"/print.html"_s);
+        // A keyword finds the entry of that name in the contents.
+        QVERIFY(HelpSystem::Viewer()->ShowHelp(&owner, besideExecutable_, u"StoHtmlHelp: ساعت"_s));
+        QCOMPARE(helpWindowsOf(&owner).size(), 1);
+        QCOMPARE(helpWindowsOf(&owner).first()->pageView()->source().path(), u"/themes.html"_s);
         HelpSystem::Viewer()->SoftShutDown();
         QTRY_COMPARE(helpWindowsOf(&owner).size(), 0);
     }
