@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -358,6 +359,9 @@ private slots:
         tree->setCurrentItem(findItem(tree, u"طراحي چيدمان چك"_s));
         QCOMPARE(help->pageView()->source().path(), u"/layout.html"_s);
         QVERIFY(help->pageView()->toPlainText().contains(u"ثبت تنظيمات"_s));
+        // The page's linked style sheet, read from the file, colours its title.
+        const QTextBlock heading = help->pageView()->document()->begin();
+        QCOMPARE(QTextCursor(heading).charFormat().foreground().color(), QColor(0x5a, 0x3a, 0x1e));
         const QVariant picture = help->pageView()->loadResource(QTextDocument::ImageResource,
                                                                 QUrl(u"images/feed.png"_s));
         QCOMPARE(picture.value<QImage>().size(), QSize(440, 260));

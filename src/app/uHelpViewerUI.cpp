@@ -42,10 +42,15 @@ ChmTextBrowser::ChmTextBrowser(QWidget* parent) : QTextBrowser(parent)
 
 QVariant ChmTextBrowser::loadResource(int type, const QUrl& name)
 {
-    QUrl url = name.isRelative() ? source().resolved(name) : name;
+    // While a page loads, source() is still the previous page: its own pictures and style
+    // sheets are found relative to the page being loaded.
+    const QUrl base = page_.isValid() ? page_ : source();
+    QUrl url = name.isRelative() ? base.resolved(name) : name;
     if (url.scheme() != kScheme || !chm_)
         return {};
     url = url.adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery);
+    if (type == QTextDocument::HtmlResource)
+        page_ = url;
     const auto bytes = chm_->read(url.path());
     if (!bytes)
         return {};
@@ -96,6 +101,9 @@ TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     page_->setObjectName(u"browserPage"_s);
     page_->setChm(chm_.get());
     page_->setLayoutDirection(Qt::RightToLeft);
+    // The pages choose dark text and light panels: they stay on paper whatever the theme.
+    page_->setStyleSheet(
+        u"QTextBrowser#browserPage { background-color: #fffdf8; color: #222222; }"_s);
     // Pages name their own fonts; this is what they fall back to, and it has Persian letters.
     page_->document()->setDefaultFont(QFont(u"Vazirmatn"_s, 10));
 

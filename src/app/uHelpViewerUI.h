@@ -21,6 +21,7 @@ public:
 
 private:
     const ChmFile* chm_ = nullptr;
+    QUrl page_; // the page last loaded
 };
 
 // The help window: the contents tree on the right, the page beside it. It belongs to the
