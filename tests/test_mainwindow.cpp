@@ -422,7 +422,7 @@ private slots:
             const auto w = open();
             // No row yet: the built-in picture.
             QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                     TfrmMainUI::DefaultBackground({}).cacheKey());
+                     TfrmMainUI::DefaultBackground().cacheKey());
             click(child(*w, u"Label3"_s));
             QVERIFY(filterAsked.contains(u"*.jpg"_s) && filterAsked.contains(u"*.jpeg"_s));
             QVERIFY(isRed(w->workArea()->backgroundImage()));
@@ -490,7 +490,7 @@ private slots:
         const auto w = open();
         QVERIFY(!w->workArea()->backgroundImage().isNull());
         QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                 TfrmMainUI::DefaultBackground({}).cacheKey());
+                 TfrmMainUI::DefaultBackground().cacheKey());
         QVERIFY(shown_.isEmpty());
     }
 

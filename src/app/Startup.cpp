@@ -25,6 +25,8 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     }
 
     NiloApplication app(argc, argv);
+    // The main window's pictures decode on worker threads while the database opens.
+    PrepareMainWindowPictures();
     QCoreApplication::setApplicationName(ApplicationTitle());
     QGuiApplication::setLayoutDirection(Qt::RightToLeft);
     RegisterProgramFonts();

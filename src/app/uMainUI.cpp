@@ -29,8 +29,12 @@
 #include <QScrollArea>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <future>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 
@@ -60,22 +64,76 @@ QSize screenPixels(const QWidget* widget)
     return screen->size() * screen->devicePixelRatio();
 }
 
-// The logo art at the size of its box, scaled once for the process.
-const QPixmap& logoPixmap(qreal dpr)
+// The built-in pictures, decoded once for the process on worker threads that the first main
+// window starts before it builds its controls, so that neither waits for the other.
+class BuiltInPictures final
 {
-    static QPixmap scaled;
-    static qreal scaledFor = 0;
-    if (scaledFor != dpr) {
-        const QImage art(u":/images/logo.png"_s);
-        const QSize box = TMainWorkArea::kLogoBoxSize * dpr;
-        scaled = art.isNull() ? QPixmap()
-                              : QPixmap::fromImage(art.scaled(box, Qt::IgnoreAspectRatio,
-                                                              Qt::SmoothTransformation));
-        scaled.setDevicePixelRatio(dpr);
-        scaledFor = dpr;
+public:
+    static BuiltInPictures& instance()
+    {
+        static BuiltInPictures pictures;
+        return pictures;
     }
-    return scaled;
-}
+
+    void prepare(qreal dpr)
+    {
+        std::call_once(started_, [&] {
+            // Decoded whole: the picture is about a screen's size, and whole-size decoding is
+            // the decoder's fastest path.
+            background_ = runInPool([] {
+                QFile file(u":/images/background_default.jpg"_s);
+                return file.open(QIODevice::ReadOnly) ? DecodeJpeg(file.readAll()) : QImage();
+            });
+            logo_ = runInPool([dpr] { return scaledLogo(dpr); });
+            logoDpr_ = dpr;
+        });
+    }
+
+    const QImage& background()
+    {
+        prepare(1.0);
+        return background_.get();
+    }
+
+    // The logo art stretched to its box, in device pixels.
+    QPixmap logo(qreal dpr)
+    {
+        prepare(dpr);
+        if (dpr != logoDpr_ && !qFuzzyCompare(dpr, otherDpr_)) {
+            other_ = scaledLogo(dpr);
+            otherDpr_ = dpr;
+        }
+        QPixmap pixmap = QPixmap::fromImage(dpr == logoDpr_ ? logo_.get() : other_);
+        pixmap.setDevicePixelRatio(dpr);
+        return pixmap;
+    }
+
+private:
+    // The global pool, because the application waits for it before it goes: no decoding
+    // outlives the program's resources.
+    template <class Job> static std::shared_future<QImage> runInPool(Job job)
+    {
+        auto promise = std::make_shared<std::promise<QImage>>();
+        std::shared_future<QImage> result = promise->get_future().share();
+        QThreadPool::globalInstance()->start([promise, job] { promise->set_value(job()); });
+        return result;
+    }
+
+    static QImage scaledLogo(qreal dpr)
+    {
+        const QImage art(u":/images/logo.png"_s);
+        return art.isNull() ? QImage()
+                            : art.scaled(TMainWorkArea::kLogoBoxSize * dpr, Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation);
+    }
+
+    std::once_flag started_;
+    std::shared_future<QImage> background_;
+    std::shared_future<QImage> logo_;
+    qreal logoDpr_ = 1.0;
+    QImage other_;
+    qreal otherDpr_ = 0.0;
+};
 
 } // namespace
 
@@ -116,6 +174,12 @@ QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
     sub->show();
     window->show();
     return window;
+}
+
+void PrepareMainWindowPictures()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    BuiltInPictures::instance().prepare(screen ? screen->devicePixelRatio() : 1.0);
 }
 
 QWidget* CreateChequePrintWindow()
@@ -163,9 +227,10 @@ void TMainWorkArea::paintEvent(QPaintEvent* event)
         }
         painter.drawPixmap(area.topLeft(), scaledBackground_);
     }
-    const QPixmap& logo = logoPixmap(devicePixelRatioF());
-    if (!logo.isNull())
-        painter.drawPixmap(logoRect().topLeft(), logo);
+    if (logo_.isNull() || logo_.devicePixelRatio() != devicePixelRatioF())
+        logo_ = BuiltInPictures::instance().logo(devicePixelRatioF());
+    if (!logo_.isNull())
+        painter.drawPixmap(logoRect().topLeft(), logo_);
 }
 
 void TMainWorkArea::refreshTitleBars()
@@ -253,6 +318,7 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 
 TfrmMainUI::TfrmMainUI(QWidget* parent) : QMainWindow(parent)
 {
+    BuiltInPictures::instance().prepare(devicePixelRatioF());
     setObjectName(u"frmMainUI"_s);
     setWindowTitle(u"نيلو"_s);
     setLayoutDirection(Qt::RightToLeft);
@@ -555,39 +621,27 @@ void TfrmMainUI::restoreClockFace()
     clock_->setStyle(ClockFaceStyles[faceNumber_]);
 }
 
-const QImage& TfrmMainUI::DefaultBackground(QSize shownSize)
+const QImage& TfrmMainUI::DefaultBackground()
 {
-    // Decoded once for the process, at the size of the screen.
-    static QImage picture;
-    if (picture.isNull()) {
-        QFile file(u":/images/background_default.jpg"_s);
-        if (file.open(QIODevice::ReadOnly))
-            picture = DecodeJpeg(file.readAll(), shownSize);
-    }
-    return picture;
+    return BuiltInPictures::instance().background();
 }
 
 void TfrmMainUI::restoreBackground()
 {
-    const QSize shown = screenPixels(this);
-    workArea_->setBackgroundImage(DefaultBackground(shown));
     // A stored picture that cannot be read or decoded is passed over without a word: the
-    // built-in one stays.
+    // built-in one shows instead.
+    QImage picture;
     try {
-        if (!frmMainDM)
-            return;
-        const QByteArray stored = frmMainDM->readBackImage();
-        if (stored.isEmpty())
-            return;
+        QByteArray stored;
+        if (frmMainDM)
+            stored = frmMainDM->readBackImage();
         QByteArray jpeg;
         UnpackImageStream(stored, jpeg);
-        if (jpeg.isEmpty())
-            return;
-        const QImage picture = DecodeJpeg(jpeg, shown);
-        if (!picture.isNull())
-            workArea_->setBackgroundImage(picture);
+        if (!jpeg.isEmpty())
+            picture = DecodeJpeg(jpeg, screenPixels(this));
     } catch (const std::exception&) {
     }
+    workArea_->setBackgroundImage(picture.isNull() ? DefaultBackground() : picture);
 }
 
 void TfrmMainUI::restoreTheme()

@@ -50,6 +50,10 @@ DatePanelTexts DatePanelTextsOf(double dateValue);
 QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
                              const std::function<QWidget*()>& create);
 
+// Starts decoding the main window's built-in pictures (background, logo art) on worker
+// threads; the first main window does it when nobody did before.
+void PrepareMainWindowPictures();
+
 // Creates the cheque print window ("frmChequePrintUI") for the frame; null while the program
 // has none.
 QWidget* CreateChequePrintWindow();
@@ -80,7 +84,7 @@ protected:
 private:
     QImage background_;
     QPixmap scaledBackground_; // background_ at the viewport's size, made on demand
-    QPixmap logo_;
+    QPixmap logo_;             // the logo art at its box's size
 };
 
 // A caption that acts as a link: hand cursor, underlined while the mouse is over it.
@@ -142,8 +146,8 @@ public:
     quint8 themeNumber() const { return themeNumber_; }
     QString settingsFolder() const { return settingsFolder_; }
     TAnalogClock* clock() const { return clock_; }
-    // The built-in background, the fall-back of a stored one.
-    static const QImage& DefaultBackground(QSize shownSize);
+    // The built-in background, the fall-back of a stored one; decoded once for the process.
+    static const QImage& DefaultBackground();
 
     void setVisible(bool visible) override;
 

@@ -4,7 +4,7 @@
 // step_previous.png, step_next.png, nav_*.png, arrow_*.png} and
 // <repo>/resources/themes/theme0.qss ... theme9.qss (from tools/artwork/theme.qss.in and the
 // colours in src/app/Themes.cpp). The outputs are committed; run this again after changing a
-// drawing, the template or a theme colour. Drawings are deterministic (fixed seeds).
+// drawing, the template or a theme colour. The drawings are deterministic.
 #include "app/Fonts.h"
 #include "app/Themes.h"
 
@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QRandomGenerator>
 #include <QtMath>
 
 #include <cstdio>
@@ -96,26 +95,11 @@ void waves(QPainter& p, const QRectF& area, int count, qreal amplitude, qreal wa
     }
 }
 
-// Grain of about one level, so that the JPEG of a broad gradient shows no bands.
-void grain(QImage& image, quint32 seed)
-{
-    QRandomGenerator rng(seed);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int n = int(rng.bounded(5)) - 2;
-            const QRgb c = line[x];
-            line[x] = qRgb(qBound(0, qRed(c) + n, 255), qBound(0, qGreen(c) + n, 255),
-                           qBound(0, qBlue(c) + n, 255));
-        }
-    }
-}
-
 // The work area's default background: a quiet blue-grey ground with the engraved rosettes
 // and waves of security printing, light enough to sit behind the working windows.
 QImage background()
 {
-    const QSize size(1920, 1200);
+    const QSize size(1600, 1000);
     QImage image = canvas(size, Qt::white);
     QPainter p(&image);
     smooth(p);
@@ -131,23 +115,23 @@ QImage background()
     glow.setColorAt(1, QColor(255, 255, 255, 0));
     p.fillRect(image.rect(), glow);
 
-    waves(p, QRectF(0, 0, size.width(), size.height()), 90, 9, 520, 0.21,
+    const qreal k = size.width() / 1920.0; // the pattern was drawn for 1920 pixels across
+    waves(p, QRectF(0, 0, size.width(), size.height()), 90, 9 * k, 520 * k, 0.21,
           QPen(QColor(255, 255, 255, 14), 1.2));
 
     const QPointF centre(size.width() * 0.36, size.height() * 0.46);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(255, 255, 255, 26), 1.1));
-    p.drawPath(rosette(centre, 13, 7, 9.5, 7, 23));
+    p.drawPath(rosette(centre, 13, 7, 9.5, 7, 23 * k));
     p.setPen(QPen(QColor(255, 255, 255, 20), 1.0));
-    p.drawPath(rosette(centre, 21, 8, 11, 8, 13));
+    p.drawPath(rosette(centre, 21, 8, 11, 8, 13 * k));
     p.setPen(QPen(QColor(20, 40, 60, 18), 1.0));
-    p.drawPath(rosette(centre, 17, 5, 6, 5, 9));
+    p.drawPath(rosette(centre, 17, 5, 6, 5, 9 * k));
 
     const QPointF small(size.width() * 0.1, size.height() * 0.86);
     p.setPen(QPen(QColor(255, 255, 255, 18), 1.0));
-    p.drawPath(rosette(small, 11, 4, 7, 4, 10));
+    p.drawPath(rosette(small, 11, 4, 7, 4, 10 * k));
     p.end();
-    grain(image, 2741);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
