@@ -130,7 +130,7 @@ QImage background()
 
     const QPointF small(size.width() * 0.1, size.height() * 0.86);
     p.setPen(QPen(QColor(255, 255, 255, 18), 1.0));
-    p.drawPath(rosette(small, 11, 4, 7, 4, 10 * k));
+    p.drawPath(rosette(small, 11, 4, 5.5, 4, 10 * k));
     p.end();
     return image.convertToFormat(QImage::Format_RGB32);
 }
