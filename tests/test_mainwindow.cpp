@@ -522,17 +522,29 @@ private slots:
         QCOMPARE(created, 2);
     }
 
-    void designerItemOpensOneDesigner()
+    void chequeItemsOpenOneWindowEach_data()
     {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("designer") << u"itemChequeInfo"_s << u"frmChequeInfoUI"_s;
+        QTest::newRow("print") << u"itemChequePrint"_s << u"frmChequePrintUI"_s;
+    }
+    void chequeItemsOpenOneWindowEach()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
         const auto w = open();
-        click(child(*w, u"itemChequeInfo"_s));
+        click(child(*w, item));
         QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
-        QVERIFY(IsChildWindowOpen(w.get(), u"frmChequeInfoUI"_s));
-        QVERIFY(frmChequeInfoUI);
-        QCOMPARE(w->mdiArea()->subWindowList().first()->widget(), frmChequeInfoUI);
-        w->mdiArea()->subWindowList().first()->showMinimized();
-        click(child(*w, u"itemChequeInfo"_s));
+        QMdiSubWindow* sub = w->mdiArea()->subWindowList().first();
+        QCOMPARE(sub->widget()->objectName(), window);
+        if (window == u"frmChequeInfoUI")
+            QCOMPARE(sub->widget(), frmChequeInfoUI);
+        // A second click, even on a minimised window, opens nothing and leaves it minimised.
+        sub->showMinimized();
+        click(child(*w, item));
         QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(sub->isMinimized());
     }
 
     void helpItemAsksForTheContentsOnlyWithTheFileHere()

@@ -54,8 +54,7 @@ QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
 // threads; the first main window does it when nobody did before.
 void PrepareMainWindowPictures();
 
-// Creates the cheque print window ("frmChequePrintUI") for the frame; null while the program
-// has none.
+// Creates the cheque print window ("frmChequePrintUI") for the frame.
 QWidget* CreateChequePrintWindow();
 
 // The work area: the background picture stretched over it, the logo art in the lower right
