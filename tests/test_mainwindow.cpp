@@ -15,6 +15,7 @@
 
 #include <QBuffer>
 #include <QDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QScrollArea>
@@ -352,6 +353,26 @@ private slots:
         const auto again = open();
         QCOMPARE(again->themeNumber(), quint8(3));
         QCOMPARE(SelectedTheme(), 3);
+    }
+
+    // Style sheets cut a control off its window's font; the program's font must still reach
+    // every control, before and after a change of theme.
+    void controlsKeepTheProgramFontUnderEveryTheme()
+    {
+        const auto w = open();
+        QWidget window;
+        window.setFont(QFont(u"Tahoma"_s, 8));
+        auto* label = new QLabel(u"x"_s, &window);
+        auto* edit = new QLineEdit(&window);
+        window.show();
+        for (const auto step : {TfrmMainUI::Step::Next, TfrmMainUI::Step::Next}) {
+            for (QWidget* control :
+                 std::initializer_list<QWidget*>{label, edit, child(*w, u"lblClockCaption"_s)}) {
+                QCOMPARE(control->font().family(), u"Tahoma"_s);
+                QCOMPARE(control->font().pointSize(), 8);
+            }
+            w->ChangeTheme(step);
+        }
     }
 
     void themeButtonsStopAtBothEnds()

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QFile>
+#include <QFont>
 #include <QStyleFactory>
 
 #include <array>
@@ -164,6 +165,9 @@ void SelectTheme(int theme)
         // looks the same on every desktop.
         if (QStyle* fusion = QStyleFactory::create(u"Fusion"_s))
             QApplication::setStyle(fusion);
+        // Under an application style sheet a control takes the application's font, not its
+        // window's; every window of the program is set in Tahoma 8, so the application is too.
+        QApplication::setFont(QFont(u"Tahoma"_s, 8));
     }
     selectedTheme = n;
     QApplication::setPalette(ThemePalette(n));

@@ -263,12 +263,16 @@ void TNavItem::paintEvent(QPaintEvent*)
                                             iconSize(), content);
     icon().paint(&painter, glyph, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
     QRect text = content;
-    if (layoutDirection() == Qt::RightToLeft)
+    Qt::Alignment side = Qt::AlignAbsolute | Qt::AlignVCenter;
+    if (layoutDirection() == Qt::RightToLeft) {
         text.setRight(glyph.left() - 6);
-    else
+        side |= Qt::AlignRight;
+    } else {
         text.setLeft(glyph.right() + 6);
-    painter.drawItemText(text, Qt::AlignLeading | Qt::AlignVCenter, option.palette, isEnabled(),
-                         caption, QPalette::ButtonText);
+        side |= Qt::AlignLeft;
+    }
+    // A physical side: a leading alignment would follow the painter's direction, not ours.
+    painter.drawItemText(text, side, option.palette, isEnabled(), caption, QPalette::ButtonText);
 }
 
 // ---------------------------------------------------------------------------------------------
