@@ -257,6 +257,8 @@ private slots:
             return ReadIniString(kSettingsFileNamePart, dir_->path(), u"Clock Params"_s, u"No"_s,
                                  {});
         };
+        // The folder was taken at start: later writes go there, wherever the process now is.
+        QDir::setCurrent(QDir::tempPath());
         // At face 1 the left button changes nothing, yet writes the face again.
         WriteIniString(kSettingsFileNamePart, dir_->path(), u"Clock Params"_s, u"No"_s, u"x"_s);
         click(child(*w, u"btnClockPrevious"_s));
