@@ -64,8 +64,9 @@ QSize screenPixels(const QWidget* widget)
     return screen->size() * screen->devicePixelRatio();
 }
 
-// The built-in pictures, decoded once for the process on worker threads that the first main
-// window starts before it builds its controls, so that neither waits for the other.
+// The built-in pictures, decoded once for the process on worker threads started early (at
+// start-up, or by the first main window before it builds its controls), so that the window
+// rarely waits for them.
 class BuiltInPictures final
 {
 public:
@@ -115,7 +116,13 @@ private:
     {
         auto promise = std::make_shared<std::promise<QImage>>();
         std::shared_future<QImage> result = promise->get_future().share();
-        QThreadPool::globalInstance()->start([promise, job] { promise->set_value(job()); });
+        QThreadPool::globalInstance()->start([promise, job] {
+            try {
+                promise->set_value(job());
+            } catch (...) { // out of memory: the window goes without the picture
+                promise->set_value(QImage());
+            }
+        });
         return result;
     }
 
