@@ -135,6 +135,7 @@ QString ExpandThemeTemplate(const QString& templateText, int theme)
         {u"borderSoft"_s, hex(mix(t.border, t.window, 0.5))},
         {u"accentTop"_s, hex(shade(t.accent, 0.12))},
         {u"accentSoft"_s, hex(mix(t.accent, t.base, 0.85))},
+        {u"accentMid"_s, hex(mix(t.accent, t.base, 0.6))}, // under text, so kept light
         {u"scrollGroove"_s, hex(mix(t.window, t.border, 0.25))},
         {u"scrollHandle"_s, hex(mix(t.border, t.windowText, t.dark ? 0.2 : 0.1))},
         {u"scrollHandleHover"_s, hex(mix(t.border, t.accent, 0.6))},
