@@ -20,12 +20,13 @@ struct ErrorManager
 
 void onMessage(j_common_ptr, int) {}
 
-// Smallest n in 1..8 with size * n / 8 covering the wanted size.
+// Smallest n of 1, 2, 4 with size * n / 8 covering the wanted size, else 8. libjpeg-turbo
+// has fast paths for these scales only; the others can cost more than a full decode.
 unsigned scaleNumerator(QSize source, QSize shown)
 {
     if (!shown.isValid() || shown.isEmpty())
         return 8;
-    for (unsigned n = 1; n < 8; ++n) {
+    for (unsigned n : {1u, 2u, 4u}) {
         const qint64 w = (qint64(source.width()) * n + 7) / 8;
         const qint64 h = (qint64(source.height()) * n + 7) / 8;
         if (w >= shown.width() && h >= shown.height())
