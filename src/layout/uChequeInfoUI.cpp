@@ -97,7 +97,7 @@ public:
         const QRect r = textRect();
         p.save();
         p.setFont(font());
-        p.setPen(palette().color(QPalette::WindowText));
+        p.setPen(Qt::black); // over the cheque picture, as it prints, in every theme
         p.setClipRect(r);
         QTextOption option(alignment());
         option.setWrapMode(QTextOption::NoWrap);

@@ -343,6 +343,8 @@ void TfrmChequePrintUI::buildPictureGroup()
         auto* label = new QLabel(panel_);
         label->setObjectName(QLatin1String(kBoxes[i].name));
         label->setAttribute(Qt::WA_TranslucentBackground);
+        // Black over the cheque picture, as on paper, whatever the theme.
+        label->setStyleSheet(QStringLiteral("QLabel { color: black; background: transparent; }"));
         label->setLayoutDirection(kBoxes[i].leftToRight ? Qt::LeftToRight : Qt::RightToLeft);
         const Qt::Alignment side = kBoxes[i].keepRight ? Qt::AlignRight : Qt::AlignLeft;
         label->setAlignment(side | Qt::AlignAbsolute | Qt::AlignVCenter);
