@@ -5,9 +5,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
-build="$root/build-fuzz"
+# NILO_FUZZ_BUILD / NILO_FUZZ_TESTS let the test command share this sanitizer build with its
+# sanitizer run of the test suites.
+build="${NILO_FUZZ_BUILD:-$root/build-fuzz}"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DNILO_FUZZ=ON -DNILO_BUILD_TESTS=OFF -DNILO_BUILD_BENCH=OFF >/dev/null
+  -DNILO_FUZZ=ON -DNILO_BUILD_TESTS="${NILO_FUZZ_TESTS:-OFF}" -DNILO_BUILD_BENCH=OFF >/dev/null
 targets=$(sed -n 's/^nilo_add_fuzzer(\([a-z_]*\) .*/\1/p' "$root/tests/fuzz/CMakeLists.txt")
 cmake --build "$build" --target $targets
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

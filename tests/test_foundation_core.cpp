@@ -137,7 +137,7 @@ private slots:
         QByteArray packed;
         PackImageStream(QByteArray(100000, 'q'), packed);
         // Claim 4 GiB - 1 uncompressed in the local and the central headers.
-        for (const QByteArray signature : {QByteArray("PK\x03\x04"), QByteArray("PK\x01\x02")}) {
+        for (const QByteArray& signature : {QByteArray("PK\x03\x04"), QByteArray("PK\x01\x02")}) {
             const qsizetype at = packed.indexOf(signature);
             QVERIFY(at >= 0);
             const qsizetype sizeField = at + (signature[2] == 3 ? 22 : 24);
