@@ -1,5 +1,7 @@
 #include "layout/uChequeInfoUI.h"
 
+#include "lib/Geometry.h"
+
 #include "accounts/uBankInfoUI.h"
 #include "app/KeyboardLayout.h"
 #include "app/uMainUI.h"
@@ -696,13 +698,13 @@ void TfrmChequeInfoUI::horizontalChanged(int itemId, int value)
     const int left = measuredFromRight(itemId) ? LeftEdgeOf(chequeWidth_->value(), value,
                                                             itemControls(itemId).width->value())
                                                : value;
-    box->move(left, box->y());
+    box->move(ShownCoordinate(left), box->y());
 }
 
 void TfrmChequeInfoUI::topChanged(int itemId, int value)
 {
     QLabel* box = itemBox(itemId);
-    box->move(box->x(), value);
+    box->move(box->x(), ShownCoordinate(value));
 }
 
 void TfrmChequeInfoUI::widthChanged(int itemId, int value)
@@ -713,7 +715,7 @@ void TfrmChequeInfoUI::widthChanged(int itemId, int value)
         measuredFromRight(itemId)
             ? LeftEdgeOf(chequeWidth_->value(), itemControls(itemId).horizontal->value(), value)
             : box->x();
-    box->setGeometry(left, box->y(), std::max(0, value), box->height());
+    box->setGeometry(ShownRect(left, box->y(), value, box->height()));
 }
 
 void TfrmChequeInfoUI::chequeSizeChanged()
@@ -750,8 +752,8 @@ void TfrmChequeInfoUI::placeBoxes()
     const LayoutFields f = fields();
     for (ItemControls& item : items_) {
         const ItemFields& v = f.item(item.itemId);
-        item.box->setGeometry(BoxLeftFromFields(f, item.itemId), v.top, std::max(0, v.width),
-                              item.box->height());
+        item.box->setGeometry(
+            ShownRect(BoxLeftFromFields(f, item.itemId), v.top, v.width, item.box->height()));
         applyFontFields(item.itemId);
     }
     sizeCtrl_->updateHandles();
@@ -989,10 +991,15 @@ void TfrmChequeInfoUI::saveLayout()
         ShowAppMessage(u"تصوير چك بارگزاري نشده است"_s, MessageKind::Warning);
     if (!ShowAppMessage(u"تاييد ثبت تنظيمات ؟"_s, MessageKind::Confirmation))
         return;
+    // The boxes' left edges are stored; a box shown clamped (an absurd typed value) stores
+    // the exact value its fields give.
+    const LayoutFields current = fields();
     std::array<int, kLayoutItemCount> lefts{};
-    for (const ItemControls& item : items_)
-        lefts[item.itemId - 2] = item.box->x();
-    const LayoutRows rows = RowsToSave(fields(), lefts);
+    for (const ItemControls& item : items_) {
+        const int exact = BoxLeftFromFields(current, item.itemId);
+        lefts[item.itemId - 2] = item.box->x() == ShownCoordinate(exact) ? exact : item.box->x();
+    }
+    const LayoutRows rows = RowsToSave(current, lefts);
     bool saved = false;
     {
         beginProgress();

@@ -5,6 +5,7 @@
 #include "calendar/Today.h"
 #include "layout/SizeCtrl.h"
 #include "lib/AmountText.h"
+#include "lib/Geometry.h"
 #include "lib/Guard.h"
 #include "lib/JpegImage.h"
 #include "lib/Lib.h"
@@ -390,7 +391,7 @@ void TfrmChequePrintUI::showWaitPanel(bool on)
 
 void TfrmChequePrintUI::setChequePanelSize(int chequeWidth, int chequeHeight)
 {
-    const int w = chequeWidth + 4, h = chequeHeight + 4;
+    const int w = ShownExtent(qint64(chequeWidth) + 4), h = ShownExtent(qint64(chequeHeight) + 4);
     // Centred in the frame, dividing toward zero; a larger cheque is cut by the frame.
     panel_->setGeometry((kFrameWidth - w) / 2, (kFrameHeight - h) / 2, w, h);
     picture_->setGeometry(2, 2, std::max(0, w - 4), std::max(0, h - 4));
@@ -409,9 +410,9 @@ void TfrmChequePrintUI::fitBox(Box which)
     const int height = metrics.height();
     const QRect r = label->geometry();
     if (kBoxes[which].keepRight)
-        label->setGeometry(r.right() + 1 - width, r.top(), width, height);
+        label->setGeometry(ShownRect(qint64(r.right()) + 1 - width, r.top(), width, height));
     else
-        label->setGeometry(r.left(), r.top(), width, height);
+        label->setGeometry(ShownRect(r.left(), r.top(), width, height));
 }
 
 void TfrmChequePrintUI::setBoxText(Box which, const QString& text)
@@ -424,7 +425,8 @@ void TfrmChequePrintUI::placeTomanBox()
 {
     QLabel* words = boxes_[AlphabeticPrice1];
     QLabel* toman = boxes_[AlphabeticPrice2];
-    toman->move(words->x() + words->width() - toman->width(), words->y() + words->height());
+    toman->move(ShownCoordinate(qint64(words->x()) + words->width() - toman->width()),
+                ShownCoordinate(qint64(words->y()) + words->height()));
 }
 
 void TfrmChequePrintUI::setSwitchSilently(int number, bool on)
@@ -587,7 +589,7 @@ void TfrmChequePrintUI::applyLayout(const ChequeLayout& layout)
                 continue;
             QLabel* label = boxes_[i];
             label->setFont(font);
-            label->setGeometry(row.sideMargin, row.upMargin, row.width, label->height());
+            label->setGeometry(ShownRect(row.sideMargin, row.upMargin, row.width, label->height()));
             fitBox(Box(i));
             if (itemId == 5) {
                 boxes_[AlphabeticPrice2]->setFont(font);
