@@ -1,29 +1,31 @@
 #pragma once
 
 #include "calendar/JalaliCalendar.h"
+#include "layout/ChequeLayout.h"
 
 #include <QString>
 
 // The texts the print preview shows in its item boxes, shared by the print window and the
 // command-line tool so that both print the same cheque.
 
-// Default texts of the boxes, shown until a value replaces them.
+// Default texts of the boxes, shown until a value replaces them: the layout items' own
+// placeholders, and the Toman line's caption.
 namespace DefaultBoxText {
 inline QString numericDate()
 {
-    return QStringLiteral("تاريخ عددي");
+    return LayoutItemOf(2).placeholder;
 }
 inline QString alphabeticDate()
 {
-    return QStringLiteral("تاريخ به حروف");
+    return LayoutItemOf(3).placeholder;
 }
 inline QString numericPrice()
 {
-    return QStringLiteral("مبلغ چك بعدد");
+    return LayoutItemOf(4).placeholder;
 }
 inline QString alphabeticPrice()
 {
-    return QStringLiteral("مبلغ چك بحروف");
+    return LayoutItemOf(5).placeholder;
 }
 inline QString toman()
 {
@@ -31,23 +33,23 @@ inline QString toman()
 }
 inline QString customer()
 {
-    return QStringLiteral("گيرنده چك");
+    return LayoutItemOf(6).placeholder;
 }
 inline QString perforation()
 {
-    return QStringLiteral("Perforate");
+    return LayoutItemOf(7).placeholder;
 }
 inline QString description()
 {
-    return QStringLiteral("توضيحات");
+    return LayoutItemOf(8).placeholder;
 }
 inline QString constant()
 {
-    return QStringLiteral("//فاقد قلم خوردگي و پشت نويسي//");
+    return LayoutItemOf(9).placeholder;
 }
 inline QString cover()
 {
-    return QString(75, u'*');
+    return LayoutItemOf(10).placeholder;
 }
 } // namespace DefaultBoxText
 
