@@ -8,9 +8,19 @@
 #include "calendar/JalaliFormat.h"
 #include "calendar/Today.h"
 #include "layout/LayoutStore.h"
+#include "lib/Guard.h"
 #include "lib/Lib.h"
 #include "lib/Printers.h"
+#include "printing/ChequeItemBox.h"
+#include "printing/PagePainter.h"
 #include "printing/uChequePrintUI.h"
+#include "support/PdfWords.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QPushButton>
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -101,6 +111,12 @@ private slots:
         QCOMPARE(w.amountEdit()->text(), u"125"_s);
         QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), before);
         QCOMPARE(w.loadedAccountId(), 0);
+        // An empty cheque with a hint, never a pile of captions; printing says why not.
+        for (int i = 0; i < TfrmChequePrintUI::BoxCount; ++i)
+            QVERIFY(w.box(TfrmChequePrintUI::Box(i))->isHidden());
+        QVERIFY(w.hintLabel()->isVisible());
+        w.printCheque();
+        QCOMPARE(shown_.last().text, PrintRefusalMessage(PrintRefusal::NoAccount));
     }
 
     void noPrinterDisablesPrinting()
@@ -131,7 +147,7 @@ private slots:
         QVERIFY(w.box(TfrmChequePrintUI::Cover)->isHidden());
         QVERIFY(w.box(TfrmChequePrintUI::AlphabeticPrice2)->isHidden());
         // The date in digits keeps its right edge where the layout puts the box's end.
-        const QLabel* date = w.box(TfrmChequePrintUI::NumericDate);
+        const ChequeItemBox* date = w.box(TfrmChequePrintUI::NumericDate);
         QCOMPARE(date->text(), u"1403/01/15"_s);
         QCOMPARE(date->geometry().right() + 1, 562 + 120);
         QCOMPARE(date->y(), 39);
@@ -162,17 +178,35 @@ private slots:
         QCOMPARE(toman.top(), words.bottom() + 1);
         QCOMPARE(toman.right(), words.right());
 
-        // A 16th character changes no box.
+        // The field takes at most 15 characters: a 16th is refused where it is typed, and
+        // a longer paste is refused whole, so the boxes always show what the field holds.
         w.amountEdit()->setText(u"123456789012345"_s);
         const QString fifteen = w.box(TfrmChequePrintUI::NumericPrice)->text();
-        w.amountEdit()->setText(u"1234567890123456"_s);
+        QCOMPARE(fifteen, u"//123.456.789.012.345"_s);
+        type(w.amountEdit(), u"6"_s);
+        QCOMPARE(w.amountEdit()->text(), u"123456789012345"_s);
+        const int before = shown_.size();
+        QGuiApplication::clipboard()->setText(u"12345678901234567"_s);
+        w.amountEdit()->selectAll();
+        QTest::keyClick(w.amountEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.amountEdit()->text(), u"123456789012345"_s);
         QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), fifteen);
 
-        // A pasted text that is no amount: the conversion error, the boxes unchanged.
-        w.amountEdit()->setText(u"12a"_s);
-        QCOMPARE(shown_.last().text, u"'12a' is not a valid integer value."_s);
-        QVERIFY(shown_.last().fromEventLoop);
-        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), fifteen);
+        // A pasted text that is no amount: a Persian word, the field and the boxes unchanged.
+        QGuiApplication::clipboard()->setText(u"12a"_s);
+        w.amountEdit()->selectAll();
+        QTest::keyClick(w.amountEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.amountEdit()->text(), u"123456789012345"_s);
+        QCOMPARE(shown_.size(), before + 2);
+        QVERIFY(shown_.last().text.contains(u"مبلغ نيست"_s));
+        QVERIFY(!shown_.last().fromEventLoop);
+
+        // Group marks as typed: the words of the value.
+        QGuiApplication::clipboard()->setText(u"1,250,000"_s);
+        w.amountEdit()->selectAll();
+        QTest::keyClick(w.amountEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice1)->text(),
+                 u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s);
 
         w.amountEdit()->clear();
         QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), u"مبلغ چك بعدد"_s);
@@ -217,8 +251,10 @@ private slots:
         QStringList names;
         for (const TextElement& e : page.elements)
             names << e.text;
-        // Always: date, amount, words, payee; switched on: date in words, perforation.
-        QCOMPARE(page.elements.size(), 6);
+        // Always: date, amount, words (the payee only once typed: its caption never prints);
+        // switched on: date in words, perforation.
+        QCOMPARE(page.elements.size(), 5);
+        QVERIFY(!names.contains(u"گيرنده چك"_s));
         const TextElement& date = page.elements[0];
         const QRect box = w.box(TfrmChequePrintUI::NumericDate)->geometry();
         QCOMPARE(date.left, box.left() + 69); // (793 - 654) / 2 from the middle, L = 0
@@ -257,7 +293,81 @@ private slots:
         QVERIFY(printed.contains(u"1403/01/15"_s));
         QVERIFY(printed.contains(u"*****"_s));
 
+        // The window and the tool print the same cheque: every word at the same place.
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.datePicker()->setDate(EncodeJalaliDate(1403, 1, 15));
+        w.amountEdit()->setText(u"1250000"_s);
+        w.payeeEdit()->setText(u"علي رضايي"_s);
+        clickSwitch(w.switchBox(4));
+        const QString fromWindow = dir_.filePath(u"window.pdf"_s);
+        WriteChequePdf(w.composePage(), fromWindow);
+        auto sameWords = [&](const QString& a, const QString& b) {
+            const QList<PdfWord> x = PdfWords(a), y = PdfWords(b);
+            if (x.isEmpty() || x.size() != y.size())
+                return false;
+            for (int i = 0; i < x.size(); ++i)
+                if (x[i].text != y[i].text || qAbs(x[i].xMin - y[i].xMin) > 0.01 ||
+                    qAbs(x[i].yMin - y[i].yMin) > 0.01 || qAbs(x[i].xMax - y[i].xMax) > 0.01)
+                    return false;
+            return true;
+        };
+        const QStringList cheque = {u"--account"_s, QString::number(accountId_),
+                                    u"--date"_s,    u"1403/01/15"_s,
+                                    u"--payee"_s,   u"علي رضايي"_s,
+                                    u"--show"_s,    u"cover"_s};
+        QCOMPARE(run(cheque + QStringList{u"--amount"_s, u"1250000"_s, u"--pdf"_s, pdf}), 0);
+        QVERIFY(sameWords(fromWindow, pdf));
+        // Persian digits and group marks give the same page.
+        const QString persian = dir_.filePath(u"persian.pdf"_s);
+        QCOMPARE(run(cheque + QStringList{u"--amount"_s, u"۱,۲۵۰,۰۰۰"_s, u"--pdf"_s, persian}), 0);
+        QVERIFY(sameWords(pdf, persian));
+
         QByteArray errors;
+        // Refused, with nothing written: no amount, 16 characters, absurd distances and
+        // offsets, the database itself or a device as the output.
+        const QByteArray databaseBefore = [&] {
+            QFile f(db);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        const QList<QStringList> refused = {
+            {u"--pdf"_s, pdf},
+            {u"--amount"_s, u"1234567890123456"_s, u"--pdf"_s, pdf},
+            {u"--amount"_s, u"1000"_s, u"--top"_s, u"2147483647"_s, u"--pdf"_s, pdf},
+            {u"--amount"_s, u"1000"_s, u"--offset"_s, u"30,0"_s, u"--pdf"_s, pdf},
+            {u"--amount"_s, u"1000"_s, u"--pdf"_s, db},
+            {u"--amount"_s, u"1000"_s, u"--pdf"_s, u"/dev/full"_s},
+            {u"--amount"_s, u"1000"_s, u"--pdf"_s, dir_.path()},
+            {u"--amount"_s, u"1000"_s, u"--printer"_s, u"no-such-printer"_s},
+        };
+        for (const QStringList& args : refused)
+            QVERIFY2(
+                run(QStringList{u"--account"_s, QString::number(accountId_)} + args, &errors) == 1,
+                qPrintable(args.join(u' ')));
+        QFile after(db);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), databaseBefore);
+
+        // A stored calibration and --offset move the page alike.
+        QProcess calibrate;
+        calibrate.start(tool, {u"calibrate"_s, u"--database"_s, db, u"--printer"_s, u"office"_s,
+                               u"--x"_s, u"۲"_s, u"--y"_s, u"-1"_s});
+        QVERIFY(calibrate.waitForFinished(30000));
+        QCOMPARE(calibrate.exitCode(), 0);
+        QCOMPARE(calibrate.readAllStandardOutput(), QByteArray("office\t2.0\t-1.0\n"));
+        const QString offset = dir_.filePath(u"offset.pdf"_s);
+        QCOMPARE(run(cheque + QStringList{u"--amount"_s, u"1250000"_s, u"--offset"_s, u"2,-1"_s,
+                                          u"--pdf"_s, offset}),
+                 0);
+        const QList<PdfWord> plain = PdfWords(pdf), moved = PdfWords(offset);
+        QCOMPARE(moved.size(), plain.size());
+        for (int i = 0; i < plain.size(); ++i)
+            QVERIFY(qAbs(moved[i].xMin - plain[i].xMin - 5.67) < 0.01 &&
+                    qAbs(moved[i].yMin - plain[i].yMin + 2.83) < 0.01);
+
         QCOMPARE(run({u"--account"_s, u"999"_s, u"--pdf"_s, pdf}, &errors), 1);
         QVERIFY(errors.contains("no account"));
         QCOMPARE(run({u"--account"_s, QString::number(accountId_), u"--amount"_s, u"12a"_s,
@@ -270,6 +380,143 @@ private slots:
                      &errors),
                  1);
         QVERIFY(errors.contains("is not a valid date"));
+    }
+
+    // Tab, Delete and the arrows work as in any field; a Persian keyboard's digits count.
+    void amountFieldKeysWorkAsInAnyField()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setFocus();
+        for (const QChar c : u"۱۲۵۰"_s)
+            QTest::sendKeyEvent(QTest::Click, w.amountEdit(), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        QCOMPARE(w.amountEdit()->text(), u"1250"_s);
+        QTest::keyClick(w.amountEdit(), Qt::Key_Home);
+        // X11 delivers Delete with the text U+007F.
+        QTest::sendKeyEvent(QTest::Click, w.amountEdit(), Qt::Key_Delete, QString(QChar(0x7f)),
+                            Qt::NoModifier);
+        QCOMPARE(w.amountEdit()->text(), u"250"_s);
+        QTest::keyClick(w.amountEdit(), Qt::Key_End);
+        QTest::keyClick(w.amountEdit(), Qt::Key_Backspace);
+        QCOMPARE(w.amountEdit()->text(), u"25"_s);
+        QTest::keyClick(w.amountEdit(), Qt::Key_Tab);
+        QVERIFY(!w.amountEdit()->hasFocus());
+        QVERIFY(w.payeeEdit()->hasFocus());
+    }
+
+    // The preview shows each box where and as the page prints it.
+    void previewBoxesAreThePrintedElements()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"1250000"_s);
+        w.payeeEdit()->setText(u"علي رضايي"_s);
+        clickSwitch(w.switchBox(4)); // the cover
+        const ChequePage page = w.composePage();
+        const ChequeOrigin o =
+            ComputeChequeOrigin(FeedDirection::Horizontal, FeedPosition::Middle,
+                                w.chequePanel()->width(), w.chequePanel()->height(), 10, 0);
+        int matched = 0;
+        for (int i = 0; i < TfrmChequePrintUI::BoxCount; ++i) {
+            const ChequeItemBox* box = w.box(TfrmChequePrintUI::Box(i));
+            if (box->isHidden())
+                continue;
+            const auto e =
+                std::find_if(page.elements.begin(), page.elements.end(),
+                             [&](const TextElement& t) { return t.text == box->text(); });
+            QVERIFY2(e != page.elements.end(), qPrintable(box->text()));
+            QCOMPARE(e->left, double(box->x() + o.x0));
+            QCOMPARE(e->top, double(box->y() + o.y0));
+            QCOMPARE(e->width, double(box->width()));
+            QCOMPARE(e->alignRight, box->element().alignRight);
+            QCOMPARE(e->rightToLeft, box->element().rightToLeft);
+            QCOMPARE(e->cutAtWidth, box->element().cutAtWidth);
+            QCOMPARE(e->font, box->element().font);
+            ++matched;
+        }
+        QCOMPARE(matched, page.elements.size());
+    }
+
+    void refusalsAndFailedJobsAreTold()
+    {
+        QString sentTo;
+        TfrmChequePrintUI::setPrintJob([&](const ChequePage&, const QString& printer) {
+            sentTo = printer;
+            return u"چاپگر «%1» كار چاپي نمي پذيرد"_s.arg(printer);
+        });
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.printCheque(); // no amount
+        QCOMPARE(shown_.last().text, PrintRefusalMessage(PrintRefusal::EmptyAmount));
+        QVERIFY(sentTo.isEmpty());
+        w.amountEdit()->setText(u"1000"_s);
+        w.printerChoice()->setEditText(u"office"_s);
+        w.printCheque();
+        QCOMPARE(sentTo, u"office"_s);
+        QCOMPARE(shown_.last().text, u"چاپگر «office» كار چاپي نمي پذيرد"_s);
+        TfrmChequePrintUI::setPrintJob({});
+    }
+
+    void accountWithoutLayoutIsShownAtStartingPlacesAndRefused()
+    {
+        QSqlQuery q(dm_->connection());
+        QVERIFY(q.exec(u"insert into tblAccountMst (Radif, BankName) values (2, 'صادرات')"_s));
+        const int bare = q.lastInsertId().toInt();
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.LoadAccount(bare);
+        QVERIFY(w.hintLabel()->isVisible());
+        QCOMPARE(w.chequePanel()->size(), QSize(654, 324));
+        // Not the previous account's places: the designer's starting ones.
+        QCOMPARE(w.box(TfrmChequePrintUI::NumericDate)->geometry().right() + 1, 650 - 36);
+        w.amountEdit()->setText(u"1000"_s);
+        w.printCheque();
+        QCOMPARE(shown_.last().text, PrintRefusalMessage(PrintRefusal::NoLayout));
+        QVERIFY(q.exec(u"delete from tblAccountMst where Id = %1"_s.arg(bare)));
+    }
+
+    void failedLoadKeepsThePreviousAccount()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        QSqlQuery q(dm_->connection());
+        QVERIFY(q.exec(u"alter table tblItemsPrvt rename to tblItemsAway"_s));
+        const bool thrown = !RunGuarded([&] { w.LoadAccount(accountId_ + 1); });
+        QVERIFY(q.exec(u"alter table tblItemsAway rename to tblItemsPrvt"_s));
+        QVERIFY(thrown);
+        QCOMPARE(w.loadedAccountId(), accountId_);
+        QVERIFY(!w.findChild<QWidget*>(u"WaitPanel"_s)->isVisible());
+    }
+
+    void calibrationIsKeptPerPrinter()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.printerChoice()->setEditText(u"office"_s);
+        w.calibrationXEdit()->setValue(2.0);
+        w.calibrationYEdit()->setValue(-1.0);
+        QCOMPARE(w.model().calibration(), (PrinterCalibration{2.0, -1.0}));
+        TfrmChequePrintUI again;
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        again.printerChoice()->setEditText(u"office"_s);
+        emit again.printerChoice()->textActivated(u"office"_s);
+        QCOMPARE(again.calibrationXEdit()->value(), 2.0);
+        QCOMPARE(again.calibrationYEdit()->value(), -1.0);
+        QVERIFY(w.distanceTopEdit()->maximum() == 500 && w.distanceTopEdit()->minimum() == -500);
     }
 
     void screenshot()

@@ -1,10 +1,19 @@
-// The cheque page: origin on the page, composition from the preview's boxes, and the PDF
-// the same painting code writes.
+// The cheque model and its page: the texts of the amount, what prints and what does not,
+// the origin on the page, the calibration, the alignment sheet, and the PDF the same painting
+// code writes whole or not at all.
 #include "app/Fonts.h"
+#include "lib/AmountText.h"
 #include "lib/AppError.h"
+#include "printing/ChequeModel.h"
 #include "printing/ChequePage.h"
 #include "printing/ChequeTexts.h"
 #include "printing/PagePainter.h"
+#include "support/PdfWords.h"
+
+#include <QDir>
+#include <QFile>
+#include <csignal>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,36 +27,41 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Word
-{
-    QString text;
-    double xMin, yMin, xMax, yMax;
-};
+using Word = PdfWord;
+const auto pdfWords = PdfWords;
 
-// Words of the PDF's first page with their boxes in points, as pdftotext -bbox gives them.
-QList<Word> pdfWords(const QString& pdf)
+// A layout whose rows 3 and 7 switch their items on; every item at its own place.
+ChequeLayout sampleLayout()
 {
-    QProcess p;
-    p.start(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
-    if (!p.waitForFinished(20000))
-        return {};
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression word(
-        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
-    QList<Word> words;
-    for (auto it = word.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        words.append({m.captured(5).normalized(QString::NormalizationForm_KC),
-                      m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                      m.captured(4).toDouble()});
-    }
-    return words;
+    ChequeLayout layout;
+    layout.hasRows = true;
+    layout.present.fill(true);
+    layout.rows[0] = {1, 650, 320, 10, 0, {}, {}, false, true};
+    for (int id = 2; id <= 10; ++id)
+        layout.rows[id - 1] = {id,          40 + id * 30, 20 + id * 25,       120,  11,
+                               u"Tahoma"_s, u"Regular"_s, id == 3 || id == 7, false};
+    layout.rows[1].sideMargin = 562; // the date in digits, ending at 682
+    layout.rows[1].upMargin = 39;
+    return layout;
 }
 
-PreviewBox box(const QString& name, const QString& text, int left, int top, int width,
-               bool visible = true)
+// A written cheque: account 1, 1250000 Rials, a payee, on 1403/01/15.
+ChequeModel sampleCheque()
 {
-    return {name, visible, text, left, top, width, {u"Tahoma"_s, 12, false, false, false, false}};
+    ChequeModel model(ProgramTextMeasure());
+    model.loadAccount(1, sampleLayout());
+    model.setDate(EncodeJalaliDate(1403, 1, 15));
+    model.setAmount(u"1250000"_s);
+    model.setPayee(u"علي رضايي"_s);
+    return model;
+}
+
+QStringList textsOf(const ChequePage& page)
+{
+    QStringList texts;
+    for (const TextElement& e : page.elements)
+        texts << e.text;
+    return texts;
 }
 
 } // namespace
@@ -102,6 +116,19 @@ private slots:
                              << QStringList{u"//123"_s, u"##123Rls"_s,
                                             u"يکصد و بيست و سه  ريال تمام "_s,
                                             u" معادل دوازده  تومان تمام "_s};
+        // Group marks as typed: the words are those of the value, never of the marked text.
+        QTest::newRow("1,250,000") << u"1,250,000"_s
+                                   << QStringList{u"//1.250.000"_s, u"##1.250.000Rls"_s,
+                                                  u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s,
+                                                  u" معادل يکصد و بيست و پنج هزار تومان تمام "_s};
+        QTest::newRow("10,000,000")
+            << u"10,000,000"_s
+            << QStringList{u"//10.000.000"_s, u"##10.000.000Rls"_s, u"ده ميليون ريال تمام "_s,
+                           u" معادل يک ميليون تومان تمام "_s};
+        QTest::newRow("250.000") << u"250.000"_s
+                                 << QStringList{u"//250.000"_s, u"##250.000Rls"_s,
+                                                u"دويست و پنجاه هزار ريال تمام "_s,
+                                                u" معادل بيست و پنج هزار تومان تمام "_s};
     }
     void amountTextsOfTheFourBoxes()
     {
@@ -117,28 +144,160 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ConversionError, AmountTexts(u"12a"_s));
     }
 
-    void composesVisibleLblBoxesInOrder()
+    // What prints is what has a value and a switch that shows it: a caption standing in
+    // for an empty field is shown on screen, never printed.
+    void onlyValuesPrint()
     {
-        const QList<PreviewBox> boxes = {
-            box(u"lblNumericDate"_s, u"1403/01/02"_s, 562, 39, 80),
-            box(u"lblAlphabeticDate"_s, u"hidden"_s, 10, 10, 50, false),
-            box(u"Image1"_s, u"picture"_s, 0, 0, 650),
-            box(u"lblCover"_s, QString(75, u'*'), 100, 200, 300),
-            box(u"lblPerferaj"_s, u"##1.250.000Rls"_s, 20, 250, 120),
-        };
-        const ChequePage page = ComposeChequePage(boxes, FeedDirection::Horizontal,
-                                                  FeedPosition::Middle, 654, 324, 10, 0);
-        QVERIFY(!page.landscape);
-        QCOMPARE(page.elements.size(), 3);
-        const TextElement& date = page.elements[0];
-        QCOMPARE(date.left, 631);
-        QCOMPARE(date.top, 49);
+        ChequeModel model(ProgramTextMeasure());
+        QCOMPARE(model.printRefusal(), PrintRefusal::NoAccount);
+        for (int i = 0; i < kChequeItemCount; ++i)
+            QVERIFY(!model.item(ChequeItem(i)).visible); // no account: an empty cheque
+
+        model.loadAccount(1, sampleLayout());
+        model.setDate(EncodeJalaliDate(1403, 1, 15));
+        QCOMPARE(model.printRefusal(), PrintRefusal::EmptyAmount);
+        const QStringList printed = textsOf(model.page());
+        QCOMPARE(model.item(ChequeItem::Customer).text, u"گيرنده چك"_s);
+        for (const QString& caption : {u"گيرنده چك"_s, u"مبلغ چك بعدد"_s, u"مبلغ چك بحروف"_s,
+                                       u"Perforate"_s, u"معادل مبلغ به تومان"_s})
+            QVERIFY2(!printed.contains(caption), qPrintable(caption));
+        // Always the date in digits; switched on by rows 3 and 7: the date in words (the
+        // perforation has no amount yet).
+        QCOMPARE(printed,
+                 (QStringList{u"1403/01/15"_s, DateToWords(EncodeJalaliDate(1403, 1, 15))}));
+
+        const ChequeModel cheque = sampleCheque();
+        QCOMPARE(cheque.printRefusal(), PrintRefusal::None);
+        QCOMPARE(textsOf(cheque.page()),
+                 (QStringList{u"1403/01/15"_s, DateToWords(EncodeJalaliDate(1403, 1, 15)),
+                              u"//1.250.000"_s, u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s,
+                              u"علي رضايي"_s, u"##1.250.000Rls"_s}));
+        const TextElement& date = cheque.page().elements[0];
+        QCOMPARE(date.left + date.width, 682.0 + 69); // ends at the layout's right edge
+        QCOMPARE(date.top, 39.0 + 10);
         QVERIFY(date.alignRight && date.rightToLeft && !date.cutAtWidth);
-        QVERIFY(page.elements[1].cutAtWidth);
-        QVERIFY(!page.elements[2].alignRight && !page.elements[2].rightToLeft);
-        QVERIFY(
-            ComposeChequePage(boxes, FeedDirection::Vertical, FeedPosition::Left, 654, 324, 10, 5)
-                .landscape);
+        const TextElement& perforation = cheque.page().elements.last();
+        QVERIFY(!perforation.alignRight && !perforation.rightToLeft);
+    }
+
+    void switchesAreExactlyWhatPrints()
+    {
+        ChequeModel model = sampleCheque();
+        model.setSwitch(ChequeSwitch::WordsDate, false);
+        model.setSwitch(ChequeSwitch::Perforation, false);
+        model.setSwitch(ChequeSwitch::Cover, true);
+        model.setSwitch(ChequeSwitch::Toman, true);
+        model.setSwitch(ChequeSwitch::Constant, true);
+        const QStringList printed = textsOf(model.page());
+        QCOMPARE(printed.size(), 7);
+        QVERIFY(printed.contains(QString(75, u'*')));
+        QVERIFY(printed.contains(u"//فاقد قلم خوردگي و پشت نويسي//"_s));
+        QVERIFY(printed.contains(u" معادل يکصد و بيست و پنج هزار تومان تمام "_s));
+        QVERIFY(!printed.contains(u"##1.250.000Rls"_s));
+        // The description prints once switched on and typed; switching off empties it.
+        model.setSwitch(ChequeSwitch::Description, true);
+        model.setDescription(u"  بابت اجاره  "_s);
+        QVERIFY(textsOf(model.page()).contains(u"بابت اجاره"_s));
+        model.setSwitch(ChequeSwitch::Description, false);
+        model.setSwitch(ChequeSwitch::Description, true);
+        QVERIFY(!textsOf(model.page()).contains(u"بابت اجاره"_s));
+        // The Toman line stands under the words, right edges aligned.
+        const QRect words = model.item(ChequeItem::AlphabeticPrice).box;
+        const QRect toman = model.item(ChequeItem::Toman).box;
+        QCOMPARE(toman.top(), words.bottom() + 1);
+        QCOMPARE(toman.right(), words.right());
+    }
+
+    void amountIsRefusedWholeOrTakenWhole_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QString>("digits");
+        using C = ChequeModel::AmountChange;
+        QTest::newRow("Persian digits") << u"۱۲۵۰۰۰۰"_s << int(C::Accepted) << u"//1.250.000"_s;
+        QTest::newRow("Arabic-Indic") << u"١٢٥٠٠٠٠"_s << int(C::Accepted) << u"//1.250.000"_s;
+        QTest::newRow("15 characters")
+            << u"123,456,789,012"_s << int(C::Accepted) << u"//123.456.789.012"_s;
+        QTest::newRow("16 characters")
+            << u"1234567890123456"_s << int(C::TooLong) << u"//1.250.000"_s;
+        QTest::newRow("letters") << u"12a"_s << int(C::NotAnAmount) << u"مبلغ چك بعدد"_s;
+    }
+    void amountIsRefusedWholeOrTakenWhole()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, change);
+        QFETCH(QString, digits);
+        ChequeModel model = sampleCheque();
+        QCOMPARE(int(model.setAmount(typed)), change);
+        QCOMPARE(model.item(ChequeItem::NumericPrice).text, digits);
+        // A text that is no amount leaves no amount at all: nothing prints but the field's.
+        if (change == int(ChequeModel::AmountChange::NotAnAmount))
+            QCOMPARE(model.printRefusal(), PrintRefusal::EmptyAmount);
+    }
+
+    void accountWithoutLayoutShowsTheStartingPlacesAndRefuses()
+    {
+        ChequeModel model(ProgramTextMeasure());
+        model.loadAccount(7, ChequeLayout{});
+        model.setAmount(u"1000"_s);
+        QCOMPARE(model.printRefusal(), PrintRefusal::NoLayout);
+        QCOMPARE(model.panelSize(), QSize(654, 324));
+        // The designer's starting places: the date in digits 36 px from the right edge.
+        QCOMPARE(model.item(ChequeItem::NumericDate).box.right() + 1, 650 - 36);
+        QVERIFY(model.item(ChequeItem::NumericDate).visible);
+    }
+
+    void distancesAndCalibrationStayInRange()
+    {
+        ChequeModel model = sampleCheque();
+        QVERIFY(!model.setDistances(2147483647, 0));
+        QVERIFY(!model.setDistances(0, -501));
+        QVERIFY(model.setDistances(-500, 500));
+        QVERIFY(!model.setCalibration({25.1, 0}));
+        QVERIFY(!model.setCalibration({std::nan(""), 0}));
+        QVERIFY(model.setCalibration({-25, 25}));
+        // Stored absurd distances are held at the bound.
+        ChequeLayout far = sampleLayout();
+        far.rows[0].width = std::numeric_limits<int>::max();
+        model.loadAccount(1, far);
+        QCOMPARE(model.distanceTop(), kMaxPrinterDistance);
+    }
+
+    // A calibration of (2.0, -1.0) mm moves every text by exactly that on the page.
+    void calibrationMovesEveryText()
+    {
+        ChequeModel model = sampleCheque();
+        const ChequePage plain = model.page();
+        QVERIFY(model.setCalibration({2.0, -1.0}));
+        const ChequePage moved = model.page();
+        QCOMPARE(moved.elements.size(), plain.elements.size());
+        for (int i = 0; i < plain.elements.size(); ++i) {
+            // In points: 2 mm = 5.669 pt, 1 mm = 2.835 pt.
+            QVERIFY(qAbs((moved.elements[i].left - plain.elements[i].left) * 0.75 - 5.669) < 0.001);
+            QVERIFY(qAbs((moved.elements[i].top - plain.elements[i].top) * 0.75 + 2.835) < 0.001);
+        }
+    }
+
+    void testSheetOutlinesBoxesAndMarksMillimetres()
+    {
+        ChequeModel model = sampleCheque();
+        const ChequePage sheet = model.testSheet(false);
+        const ChequePage page = model.page();
+        // The cheque's own texts, then a label for each shown box and the ruler's numbers.
+        for (const TextElement& e : page.elements)
+            QVERIFY(textsOf(sheet).contains(e.text));
+        QVERIFY(textsOf(sheet).contains(u"تاريخ عددي"_s));
+        QVERIFY(textsOf(sheet).contains(u"170"_s)); // 650 px = 171.9 mm along the top
+        QVERIFY(textsOf(sheet).contains(u"80"_s));  // 320 px = 84.7 mm down the right side
+        // The cheque's outline first, 2 px inside the panel's corner, then one per shown box.
+        QCOMPARE(sheet.outlines.first(), QRectF(69 + 2, 10 + 2, 650, 320));
+        int shown = 0;
+        for (int i = 0; i < kChequeItemCount; ++i)
+            shown += model.item(ChequeItem(i)).visible;
+        QCOMPARE(sheet.outlines.size(), 1 + shown);
+        // A mark a millimetre (172 + 85) and two crosshairs of two lines.
+        QCOMPARE(sheet.lines.size(), 172 + 85 + 4);
+        QVERIFY(sheet.pictureJpeg.isEmpty());
     }
 
     // Painting in 1/96 inch on a 1200 dpi PDF: positions land where the table says and a
@@ -150,16 +309,23 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = qEnvironmentVariableIsSet("KEEP_PDF") ? u"/tmp/cheque.pdf"_s
                                                                   : dir.filePath(u"cheque.pdf"_s);
-        const QList<PreviewBox> boxes = {
-            box(u"lblPerferaj"_s, u"##1.250.000Rls"_s, 562, 39, 120),
-            box(u"lblAlphabeticPrice1"_s, u"يک ميليون و دويست و پنجاه هزار ريال تمام"_s, 100, 100,
-                400),
-        };
+        // Boxes at (562, 39) and (100, 100) on a cheque printed from the middle, T = 10.
+        ChequePage page;
+        TextElement perforationBox{u"##1.250.000Rls"_s,
+                                   562 + 69,
+                                   39 + 10,
+                                   120,
+                                   {u"Tahoma"_s, 12, false, false, false, false}};
+        perforationBox.alignRight = perforationBox.rightToLeft = false;
+        page.elements = {perforationBox,
+                         {u"يک ميليون و دويست و پنجاه هزار ريال تمام"_s,
+                          100 + 69,
+                          100 + 10,
+                          400,
+                          {u"Tahoma"_s, 12, false, false, false, false}}};
         QElapsedTimer t;
         t.start();
-        WriteChequePdf(ComposeChequePage(boxes, FeedDirection::Horizontal, FeedPosition::Middle,
-                                         654, 324, 10, 0),
-                       pdf);
+        WriteChequePdf(page, pdf);
         qInfo("page composed and written in %lld ms", t.elapsed());
         const QList<Word> words = pdfWords(pdf);
         QVERIFY(!words.isEmpty());
@@ -196,16 +362,77 @@ private slots:
             QSKIP("pdftotext (poppler-utils) is not installed");
         QTemporaryDir dir;
         const QString pdf = dir.filePath(u"landscape.pdf"_s);
-        WriteChequePdf(ComposeChequePage({box(u"lblCustomer"_s, u"گيرنده چك"_s, 10, 10, 100)},
-                                         FeedDirection::Vertical, FeedPosition::Left, 654, 324, 10,
-                                         5),
-                       pdf);
+        ChequePage page;
+        page.landscape = true;
+        page.elements = {{u"گيرنده چك"_s, 10, 10, 100, {u"Tahoma"_s, 12}}};
+        WriteChequePdf(page, pdf);
         QProcess p;
         p.start(u"pdfinfo"_s, {pdf});
         QVERIFY(p.waitForFinished());
         const QString info = QString::fromUtf8(p.readAllStandardOutput());
         const QString size = info.section(u"Page size:"_s, 1).section(u'\n', 0, 0).simplified();
         QVERIFY2(size.startsWith(u"84"_s) && size.contains(u"x 595"_s), qPrintable(size));
+    }
+
+    // The PDF is written whole or not at all, and never over the database or a device.
+    void pdfIsWrittenWholeOrRefused()
+    {
+        QTemporaryDir dir;
+        const ChequePage page = sampleCheque().page();
+        const QString database = dir.filePath(u"NiloChequePrint.mdb"_s);
+        QFile db(database);
+        QVERIFY(db.open(QIODevice::WriteOnly) && db.write("SQLite format 3") > 0);
+        db.close();
+        for (const QString& target : {database, dir.path(), u"/dev/full"_s, u"/dev/null"_s})
+            QVERIFY_THROWS_EXCEPTION(AppError, WriteChequePdf(page, target, {database}));
+        QFile kept(database);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("SQLite format 3"));
+
+        // A disk that fills up half-way (a file size limit stands in for it): the error is
+        // told and the old PDF keeps its bytes.
+        const QString pdf = dir.filePath(u"cheque.pdf"_s);
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        bool refused = false;
+        try {
+            WriteChequePdf(page, pdf);
+        } catch (const AppError&) {
+            refused = true;
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(refused);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        QVERIFY(
+            QDir(dir.path()).entryList({u"cheque.pdf.*"_s}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+
+    // The same cheque with and without a calibration: every word in the PDF moves by it.
+    void calibrationMovesThePrintedWords()
+    {
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QTemporaryDir dir;
+        ChequeModel model = sampleCheque();
+        WriteChequePdf(model.page(), dir.filePath(u"plain.pdf"_s));
+        model.setCalibration({2.0, -1.0});
+        WriteChequePdf(model.page(), dir.filePath(u"moved.pdf"_s));
+        const QList<Word> plain = pdfWords(dir.filePath(u"plain.pdf"_s));
+        const QList<Word> moved = pdfWords(dir.filePath(u"moved.pdf"_s));
+        QVERIFY(!plain.isEmpty());
+        QCOMPARE(moved.size(), plain.size());
+        for (int i = 0; i < plain.size(); ++i) {
+            QVERIFY2(qAbs(moved[i].xMin - plain[i].xMin - 5.67) < 0.01, qPrintable(plain[i].text));
+            QVERIFY2(qAbs(moved[i].yMin - plain[i].yMin + 2.83) < 0.01, qPrintable(plain[i].text));
+        }
     }
 };
 

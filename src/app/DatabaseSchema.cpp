@@ -1,5 +1,7 @@
 #include "app/DatabaseSchema.h"
 
+#include "printing/CalibrationStore.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -46,6 +48,7 @@ const char* const kSchema[] = {
     "create table tblTheme ("
     " Id integer primary key autoincrement,"
     " ThemeId integer)",
+    kCalibrationTableSql,
 };
 
 } // namespace

@@ -22,6 +22,7 @@ int CmdWords(const QStringList& args);
 int CmdDate(const QStringList& args);
 int CmdFormat(const QStringList& args);
 int CmdPrint(const QStringList& args);
+int CmdCalibrate(const QStringList& args);
 
 // A date argument: yyyy-mm-dd (proleptic Gregorian), a Jalali date text, or @N for day
 // number N. Raises ConversionError for anything else.

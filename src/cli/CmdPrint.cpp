@@ -1,5 +1,5 @@
-// nilocheque print: one cheque from the database, composed by the print window itself (not
-// shown), so that the tool prints exactly what the window would.
+// nilocheque print: one cheque from the database, composed by the same cheque model and page
+// code as the print window, so that the tool prints exactly what the window would.
 #include "app/uMainDM.h"
 #include "calendar/Today.h"
 #include "cli/CliCommon.h"
@@ -7,30 +7,33 @@
 #include "lib/AppError.h"
 #include "lib/Printers.h"
 #include "lib/TextChecks.h"
-#include "printing/ChequeTexts.h"
+#include "printing/CalibrationStore.h"
+#include "printing/ChequeModel.h"
 #include "printing/PagePainter.h"
-#include "printing/uChequePrintUI.h"
+#include "printing/PrinterJob.h"
 
-#include <QLineEdit>
+#include <QFileInfo>
 #include <QMap>
-#include <QSpinBox>
 #include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 const char kUsage[] =
     "usage: nilocheque print --account ID [--date DATE] [--amount TEXT] [--payee TEXT]\n"
     "         [--description TEXT] [--show ITEMS] [--hide ITEMS] [--feed horizontal|vertical]\n"
-    "         [--from middle|left] [--top N] [--left N] [--pdf FILE | --printer NAME]\n"
-    "         [--database FILE]\n"
+    "         [--from middle|left] [--top N] [--left N] [--offset X,Y]\n"
+    "         [--test-sheet [--with-picture]] [--pdf FILE | --printer NAME] [--database FILE]\n"
     "  ITEMS: a comma-separated list of words-date, toman, description, cover, constant,\n"
-    "  perforation\n";
+    "  perforation. --top and --left are pixels of 1/96 inch (-500..500); --offset is the\n"
+    "  printer's calibration in millimetres (-25..25), by default the one stored for --printer.\n"
+    "  --test-sheet prints the alignment sheet (box outlines, millimetre marks) instead.\n";
 
-// The switch number of each optional item.
 const QMap<QString, int> kSwitches = {
-    {QStringLiteral("words-date"), 1},  {QStringLiteral("toman"), 2},
-    {QStringLiteral("description"), 3}, {QStringLiteral("cover"), 4},
-    {QStringLiteral("constant"), 5},    {QStringLiteral("perforation"), 6}};
+    {u"words-date"_s, ChequeSwitch::WordsDate},    {u"toman"_s, ChequeSwitch::Toman},
+    {u"description"_s, ChequeSwitch::Description}, {u"cover"_s, ChequeSwitch::Cover},
+    {u"constant"_s, ChequeSwitch::Constant},       {u"perforation"_s, ChequeSwitch::Perforation}};
 
 int fail(const QString& message)
 {
@@ -41,8 +44,18 @@ int fail(const QString& message)
 bool toInt(const QString& text, int& value)
 {
     bool ok = false;
-    value = text.toInt(&ok);
+    value = ToLatinDigits(text).trimmed().toInt(&ok);
     return ok;
+}
+
+bool toOffset(const QString& text, PrinterCalibration& c)
+{
+    const QStringList parts = ToLatinDigits(text).split(u',');
+    if (parts.size() != 2)
+        return false;
+    bool okX = false, okY = false;
+    c = {parts[0].trimmed().toDouble(&okX), parts[1].trimmed().toDouble(&okY)};
+    return okX && okY;
 }
 
 } // namespace
@@ -51,100 +64,131 @@ int CmdPrint(const QStringList& args)
 {
     QMap<QString, QString> opts;
     QList<QPair<QString, bool>> switches; // item, on; in the order given
+    bool testSheet = false, withPicture = false;
     static const QStringList known = {
-        "--account", "--date", "--amount", "--payee", "--description", "--show",    "--hide",
-        "--feed",    "--from", "--top",    "--left",  "--pdf",         "--printer", "--database"};
+        u"--account"_s, u"--date"_s, u"--amount"_s,  u"--payee"_s,    u"--description"_s,
+        u"--show"_s,    u"--hide"_s, u"--feed"_s,    u"--from"_s,     u"--top"_s,
+        u"--left"_s,    u"--pdf"_s,  u"--printer"_s, u"--database"_s, u"--offset"_s};
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
+        if (a == u"--help"_s) {
+            out() << kUsage;
+            return 0;
+        }
+        if (a == u"--test-sheet"_s) {
+            testSheet = true;
+            continue;
+        }
+        if (a == u"--with-picture"_s) {
+            withPicture = true;
+            continue;
+        }
         if (!known.contains(a) || i + 1 >= args.size()) {
             err() << kUsage;
             return 2;
         }
         const QString value = args[++i];
-        if (a == QLatin1String("--show") || a == QLatin1String("--hide")) {
+        if (a == u"--show"_s || a == u"--hide"_s) {
             for (const QString& item : value.split(u',', Qt::SkipEmptyParts)) {
                 if (!kSwitches.contains(item.trimmed()))
-                    return fail(QStringLiteral("unknown item '%1'").arg(item));
-                switches.append({item.trimmed(), a == QLatin1String("--show")});
+                    return fail(u"unknown item '%1'"_s.arg(item));
+                switches.append({item.trimmed(), a == u"--show"_s});
             }
         } else {
             opts[a] = value;
         }
     }
-    int accountId = 0, top = 0, left = 0;
-    if (!opts.contains(QStringLiteral("--account")) ||
-        !toInt(opts[QStringLiteral("--account")], accountId))
-        return fail(QStringLiteral("--account ID is required"));
-    if (opts.contains(QStringLiteral("--pdf")) && opts.contains(QStringLiteral("--printer")))
-        return fail(QStringLiteral("give either --pdf or --printer"));
+    int accountId = 0;
+    if (!opts.contains(u"--account"_s) || !toInt(opts[u"--account"_s], accountId))
+        return fail(u"--account ID is required"_s);
+    if (opts.contains(u"--pdf"_s) && opts.contains(u"--printer"_s))
+        return fail(u"give either --pdf or --printer"_s);
+    if (withPicture && !testSheet)
+        return fail(u"--with-picture goes with --test-sheet"_s);
 
+    const QString feed = opts.value(u"--feed"_s);
+    const QString from = opts.value(u"--from"_s, u"middle"_s);
+    if (!feed.isEmpty() && feed != u"horizontal"_s && feed != u"vertical"_s)
+        return fail(u"--feed is horizontal or vertical"_s);
+    if (from != u"middle"_s && from != u"left"_s)
+        return fail(u"--from is middle or left"_s);
+    int top = 0, left = 0;
+    if (opts.contains(u"--top"_s) &&
+        (!toInt(opts[u"--top"_s], top) || std::abs(top) > kMaxPrinterDistance))
+        return fail(u"--top takes a whole number from -%1 to %1"_s.arg(kMaxPrinterDistance));
+    if (opts.contains(u"--left"_s) &&
+        (!toInt(opts[u"--left"_s], left) || std::abs(left) > kMaxPrinterDistance))
+        return fail(u"--left takes a whole number from -%1 to %1"_s.arg(kMaxPrinterDistance));
+    PrinterCalibration offset;
+    if (opts.contains(u"--offset"_s) &&
+        (!toOffset(opts[u"--offset"_s], offset) || !IsValidCalibration(offset)))
+        return fail(u"--offset takes X,Y in millimetres, each from -25 to 25"_s);
+
+    const QString database = opts.value(u"--database"_s, u"NiloChequePrint.mdb"_s);
     try {
-        TfrmMainDM dm(TfrmMainDM::File{
-            opts.value(QStringLiteral("--database"), QStringLiteral("NiloChequePrint.mdb"))});
+        TfrmMainDM dm(TfrmMainDM::File{database});
         if (!dm.isOpened())
-            return fail(QStringLiteral("cannot open the database"));
+            return fail(u"cannot open the database %1"_s.arg(database));
         QSqlQuery q(dm.connection());
-        q.prepare(QStringLiteral("select Id from tblAccountMst where Id = :InId"));
-        q.bindValue(QStringLiteral(":InId"), accountId);
+        q.prepare(u"select Id from tblAccountMst where Id = :InId"_s);
+        q.bindValue(u":InId"_s, accountId);
         if (!q.exec() || !q.next())
-            return fail(QStringLiteral("no account with Id %1").arg(accountId));
-        if (!ReadLayout(dm.connection(), accountId).hasRows)
-            return fail(QStringLiteral("account %1 has no cheque layout").arg(accountId));
+            return fail(u"no account with Id %1"_s.arg(accountId));
+        const ChequeLayout layout = ReadLayout(dm.connection(), accountId);
+        if (!layout.hasRows)
+            return fail(u"account %1 has no cheque layout"_s.arg(accountId));
 
-        const TDateTime date = opts.contains(QStringLiteral("--date"))
-                                   ? ParseDateArgument(opts[QStringLiteral("--date")])
-                                   : Today();
-        const QString amount = opts.value(QStringLiteral("--amount"));
-        if (TrimBlanks(amount).size() > kMaxAmountFieldChars)
-            return fail(
-                QStringLiteral("the amount has more than %1 characters").arg(kMaxAmountFieldChars));
-        if (!TrimBlanks(amount).isEmpty())
-            AmountTexts(amount); // a text that is no amount is refused before anything prints
-
-        TfrmChequePrintUI window;
-        window.LoadAccount(accountId);
-        window.setChequeDate(date);
-        window.amountEdit()->setText(amount);
-        window.payeeEdit()->setText(opts.value(QStringLiteral("--payee")));
-        for (const auto& [item, on] : switches)
-            window.setSwitch(kSwitches[item], on);
-        if (opts.contains(QStringLiteral("--description"))) {
-            window.setSwitch(3, true);
-            window.descriptionEdit()->setText(opts[QStringLiteral("--description")]);
+        ChequeModel model(ProgramTextMeasure());
+        model.loadAccount(accountId, layout);
+        model.setDate(opts.contains(u"--date"_s)
+                          ? ParseDateArgument(ToLatinDigits(opts[u"--date"_s]))
+                          : Today());
+        switch (model.setAmount(opts.value(u"--amount"_s))) {
+        case ChequeModel::AmountChange::Accepted:
+            break;
+        case ChequeModel::AmountChange::TooLong:
+            return fail(u"the amount has more than %1 characters"_s.arg(kMaxAmountFieldChars));
+        case ChequeModel::AmountChange::NotAnAmount:
+            return fail(u"'%1' is not a valid integer value"_s.arg(opts.value(u"--amount"_s)));
         }
+        model.setPayee(opts.value(u"--payee"_s));
+        for (const auto& [item, on] : switches)
+            model.setSwitch(kSwitches[item], on);
+        if (opts.contains(u"--description"_s)) {
+            model.setSwitch(ChequeSwitch::Description, true);
+            model.setDescription(opts[u"--description"_s]);
+        }
+        const FeedDirection direction = feed.isEmpty()          ? model.feedDirection()
+                                        : feed == u"vertical"_s ? FeedDirection::Vertical
+                                                                : FeedDirection::Horizontal;
+        model.setFeed(direction, from == u"left"_s ? FeedPosition::Left : FeedPosition::Middle);
+        model.setDistances(opts.contains(u"--top"_s) ? top : model.distanceTop(),
+                           opts.contains(u"--left"_s) ? left : model.distanceLeft());
 
-        const QString feed = opts.value(QStringLiteral("--feed"));
-        const QString from = opts.value(QStringLiteral("--from"), QStringLiteral("middle"));
-        if (!feed.isEmpty() && feed != QLatin1String("horizontal") &&
-            feed != QLatin1String("vertical"))
-            return fail(QStringLiteral("--feed is horizontal or vertical"));
-        if (from != QLatin1String("middle") && from != QLatin1String("left"))
-            return fail(QStringLiteral("--from is middle or left"));
-        const ChequePage loaded = window.composePage();
-        const FeedDirection direction =
-            feed.isEmpty()
-                ? (loaded.landscape ? FeedDirection::Vertical : FeedDirection::Horizontal)
-            : feed == QLatin1String("vertical") ? FeedDirection::Vertical
-                                                : FeedDirection::Horizontal;
-        window.setFeed(direction,
-                       from == QLatin1String("left") ? FeedPosition::Left : FeedPosition::Middle);
-        top = window.findChild<QSpinBox*>(QStringLiteral("AdvSpinEdit1"))->value();
-        left = window.findChild<QSpinBox*>(QStringLiteral("AdvSpinEdit2"))->value();
-        if (opts.contains(QStringLiteral("--top")) && !toInt(opts[QStringLiteral("--top")], top))
-            return fail(QStringLiteral("--top takes a whole number"));
-        if (opts.contains(QStringLiteral("--left")) && !toInt(opts[QStringLiteral("--left")], left))
-            return fail(QStringLiteral("--left takes a whole number"));
-        window.setDistances(top, left);
+        const bool toPdf = opts.contains(u"--pdf"_s);
+        const QString printer =
+            toPdf ? QString() : opts.value(u"--printer"_s, CurrentPrinterName());
+        if (!toPdf && printer.isEmpty())
+            return fail(u"no printer is installed; use --pdf FILE"_s);
+        if (opts.contains(u"--offset"_s))
+            model.setCalibration(offset);
+        else if (!toPdf)
+            model.setCalibration(ReadCalibration(dm.connection(), printer));
 
-        const ChequePage page = window.composePage();
-        if (opts.contains(QStringLiteral("--pdf"))) {
-            WriteChequePdf(page, opts[QStringLiteral("--pdf")]);
-            out() << "wrote " << opts[QStringLiteral("--pdf")] << '\n';
+        if (!testSheet) {
+            const PrintRefusal refusal = model.printRefusal();
+            if (refusal == PrintRefusal::EmptyAmount)
+                return fail(u"--amount is required: a cheque without an amount is not printed"_s);
+        }
+        const ChequePage page = testSheet ? model.testSheet(withPicture) : model.page();
+        if (toPdf) {
+            const QString pdf = opts[u"--pdf"_s];
+            WriteChequePdf(page, pdf, {database});
+            out() << "wrote " << pdf << '\n';
         } else {
-            const QString printer = opts.value(QStringLiteral("--printer"), CurrentPrinterName());
-            if (printer.isEmpty())
-                return fail(QStringLiteral("no printer is installed; use --pdf FILE"));
-            PrintChequePageOn(page, printer);
+            const QString error = PrintChequePage(page, printer);
+            if (!error.isEmpty())
+                return fail(error);
             out() << "printed on " << printer << '\n';
         }
         return 0;

@@ -1,4 +1,5 @@
 // nilocheque: the program's command-line tool, for people and scripts.
+#include "app/Fonts.h"
 #include "cli/CliCommon.h"
 
 #include <QApplication>
@@ -9,13 +10,18 @@ namespace {
 const CliCommand kCommands[] = {
     {"init-db", "init-db [FILE]  create an empty database (default ./NiloChequePrint.mdb)",
      CmdInitDb},
-    {"words", "words [--cheque] TEXT...  amounts in Persian words (--cheque: the four cheque texts)",
+    {"words",
+     "words [--cheque] TEXT...  amounts in Persian words (--cheque: the four cheque texts)",
      CmdWords},
     {"date", "date VALUE...  Jalali text, Gregorian date, day number, weekday and words of dates",
      CmdDate},
     {"format", "format PATTERN VALUE [TIME]  a date formatted with a Jalali pattern", CmdFormat},
-    {"print", "print --account ID [...]  print one cheque (or write it to --pdf FILE); print --help",
+    {"print",
+     "print --account ID [...]  print one cheque (or write it to --pdf FILE); print --help",
      CmdPrint},
+    {"calibrate",
+     "calibrate --printer NAME [--x MM --y MM]  a printer's stored offset; calibrate --help",
+     CmdCalibrate},
 };
 
 int usage(QTextStream& stream, int code)
@@ -35,11 +41,14 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The window's fonts, so that the tool measures and paints every text as the window does.
+    RegisterProgramFonts();
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage(err(), 2);
     const QString name = args.takeFirst();
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help"))
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help"))
         return usage(out(), 0);
     for (const CliCommand& c : kCommands) {
         if (name == QLatin1String(c.name)) {

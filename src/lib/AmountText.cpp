@@ -197,9 +197,11 @@ QString WordsOfHundreds(int n)
 
 QString AmountToWords(const QString& text)
 {
-    if (text == u"0")
+    // Group marks are not digits: "1,250,000" cut into threes as typed would read 12,050,000.
+    const QString digits = StripAmountMarks(text);
+    if (digits == u"0")
         return OnesWords[0];
-    const qsizetype length = text.size();
+    const qsizetype length = digits.size();
     // Five scale words cover five groups of three; a longer text has no words.
     if (length > kMaxAmountLength)
         throw ConversionError(
@@ -207,7 +209,7 @@ QString AmountToWords(const QString& text)
     // Left-pad with zeros to whole groups of three; an empty text becomes "000".
     const qsizetype padding = ((length - 1 + 3) / 3) * 3 - length; // also right for 0
     QString padded(padding > 0 ? padding : 0, u'0');
-    padded += text;
+    padded += digits;
     if (padded.isEmpty())
         padded = u"000"_s;
     const qsizetype groups = padded.size() / 3;

@@ -22,3 +22,15 @@ bool IsBlankText(const QString& text)
 {
     return TrimBlanks(text).isEmpty();
 }
+
+QString ToLatinDigits(QString text)
+{
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x06F0 && u <= 0x06F9)
+            c = QChar(u'0' + (u - 0x06F0));
+        else if (u >= 0x0660 && u <= 0x0669)
+            c = QChar(u'0' + (u - 0x0660));
+    }
+    return text;
+}

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QLineF>
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 // A cheque page as data: the texts of the preview's item boxes moved to where the cheque
@@ -39,24 +41,12 @@ struct FontSpec
     friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
-// One item box of the preview, as the print job reads it.
-struct PreviewBox
-{
-    QString name; // lblNumericDate, ...
-    bool visible = true;
-    QString text;
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    FontSpec font;
-};
-
 struct TextElement
 {
     QString text;
-    int left = 0;
-    int top = 0;
-    int width = 0;
+    qreal left = 0; // fractions come from a printer's calibration in millimetres
+    qreal top = 0;
+    qreal width = 0;
     FontSpec font;
     bool alignRight = true;
     bool rightToLeft = true;
@@ -67,9 +57,10 @@ struct ChequePage
 {
     bool landscape = false; // landscape pages carry a thin frame line along their edges
     QList<TextElement> elements;
+    // What only an alignment test sheet carries: hairlines and outlines, and the cheque's
+    // picture at true size beneath the texts.
+    QList<QLineF> lines;
+    QList<QRectF> outlines;
+    QByteArray pictureJpeg;
+    QRectF pictureRect;
 };
-
-// One text element per visible box whose name begins with "lbl", in the boxes' order.
-ChequePage ComposeChequePage(const QList<PreviewBox>& boxes, FeedDirection feed,
-                             FeedPosition position, int panelWidth, int panelHeight, int top,
-                             int left);

@@ -1,24 +1,29 @@
 #include "printing/uChequePrintUI.h"
 
 #include "accounts/uAccountListUI.h"
+#include "app/uMainDM.h"
 #include "calendar/JalaliDatePicker.h"
 #include "calendar/Today.h"
 #include "layout/SizeCtrl.h"
 #include "lib/AmountText.h"
-#include "lib/Geometry.h"
+#include "lib/AppError.h"
 #include "lib/Guard.h"
 #include "lib/JpegImage.h"
 #include "lib/Lib.h"
 #include "lib/Printers.h"
 #include "lib/TextChecks.h"
+#include "printing/CalibrationStore.h"
+#include "printing/ChequeItemBox.h"
 #include "printing/ChequeTexts.h"
 #include "printing/PagePainter.h"
+#include "printing/PrinterJob.h"
 #include "printing/uChequePrintDM.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -28,18 +33,21 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
-#include <climits>
+#include <QValidator>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int kClientWidth = 770;
-constexpr int kClientHeight = 668;
+constexpr int kClientHeight = 724;
+constexpr int kTopGroupHeight = 272;
 constexpr int kFrameWidth = 738;
 constexpr int kFrameHeight = 413;
-constexpr int kBoxHeight = 25;
 constexpr int kRowHeight = 23;
 
 TfrmChequePrintUI::PrintJob& printJobRef()
@@ -48,59 +56,25 @@ TfrmChequePrintUI::PrintJob& printJobRef()
     return job;
 }
 
-struct BoxInfo
+// What the amount field takes, typed or pasted: digits (Persian and Arabic-Indic ones become
+// 0..9), group marks and blanks, at most 15 characters without the blanks around them.
+// Anything else is refused whole, so the field never holds what the cheque does not show.
+class AmountValidator final : public QValidator
 {
-    const char* name;
-    int itemId;       // the layout row it takes its place and font from; 0 for none
-    bool keepRight;   // fitted to its text keeping the right edge (else the left)
-    bool leftToRight; // the perforation reads left to right
-    int switchNumber; // the check box that shows it; 0 when always shown
-};
-
-// The panel's order, which is also the order the page is printed in.
-constexpr BoxInfo kBoxes[TfrmChequePrintUI::BoxCount] = {
-    {"lblNumericDate", 2, true, false, 0},   {"lblAlphabeticDate", 3, true, false, 1},
-    {"lblNumericPrice", 4, false, false, 0}, {"lblAlphabeticPrice1", 5, true, false, 0},
-    {"lblCustomer", 6, true, false, 0},      {"lblCover", 10, false, false, 4},
-    {"lblPerferaj", 7, false, true, 6},      {"lblDescription", 8, true, false, 3},
-    {"lblConstatnt", 9, false, false, 5},    {"lblAlphabeticPrice2", 0, true, false, 2},
-};
-
-QString defaultText(TfrmChequePrintUI::Box which)
-{
-    using B = TfrmChequePrintUI;
-    switch (which) {
-    case B::NumericDate:
-        return DefaultBoxText::numericDate();
-    case B::AlphabeticDate:
-        return DefaultBoxText::alphabeticDate();
-    case B::NumericPrice:
-        return DefaultBoxText::numericPrice();
-    case B::AlphabeticPrice1:
-        return DefaultBoxText::alphabeticPrice();
-    case B::Customer:
-        return DefaultBoxText::customer();
-    case B::Cover:
-        return DefaultBoxText::cover();
-    case B::Perferaj:
-        return DefaultBoxText::perforation();
-    case B::Description:
-        return DefaultBoxText::description();
-    case B::Constant:
-        return DefaultBoxText::constant();
-    case B::AlphabeticPrice2:
-        return DefaultBoxText::toman();
-    case B::BoxCount:
-        break;
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        input = ToLatinDigits(input);
+        for (const QChar c : input)
+            if (!c.isDigit() && c != u',' && c != u'.' && c != u' ')
+                return Invalid;
+        for (const QChar c : input)
+            if (c.unicode() > 127 && c != u' ')
+                return Invalid; // other scripts' digits
+        return TrimBlanks(input).size() > kMaxAmountFieldChars ? Invalid : Acceptable;
     }
-    return {};
-}
-
-// Which box each switch (1..6) shows.
-constexpr TfrmChequePrintUI::Box kSwitchBox[6] = {
-    TfrmChequePrintUI::AlphabeticDate, TfrmChequePrintUI::AlphabeticPrice2,
-    TfrmChequePrintUI::Description,    TfrmChequePrintUI::Cover,
-    TfrmChequePrintUI::Constant,       TfrmChequePrintUI::Perferaj};
+};
 
 QLabel* caption(QWidget* parent, const QString& text, const QRect& geometry)
 {
@@ -121,10 +95,29 @@ QLineEdit* readOnlyField(QWidget* parent, const QRect& geometry, int maxLength)
     return edit;
 }
 
-QSpinBox* wholeNumberField(QWidget* parent, const QRect& geometry)
+// A read-only field shows the start of a long text, where a right-to-left text begins.
+void showStart(QLineEdit* field, const QString& text)
+{
+    field->setText(text);
+    field->setCursorPosition(0);
+    field->setToolTip(text);
+}
+
+QSpinBox* distanceField(QWidget* parent, const QRect& geometry)
 {
     auto* spin = new QSpinBox(parent);
-    spin->setRange(INT_MIN, INT_MAX);
+    spin->setRange(-kMaxPrinterDistance, kMaxPrinterDistance);
+    spin->setGeometry(geometry);
+    spin->setLayoutDirection(Qt::LeftToRight);
+    return spin;
+}
+
+QDoubleSpinBox* millimetreField(QWidget* parent, const QRect& geometry)
+{
+    auto* spin = new QDoubleSpinBox(parent);
+    spin->setRange(-kMaxCalibrationMm, kMaxCalibrationMm);
+    spin->setDecimals(1);
+    spin->setSingleStep(0.1);
     spin->setGeometry(geometry);
     spin->setLayoutDirection(Qt::LeftToRight);
     return spin;
@@ -153,12 +146,13 @@ void TfrmChequePrintUI::setPrintJob(PrintJob job)
     printJobRef() = std::move(job);
 }
 
-TfrmChequePrintUI::TfrmChequePrintUI(QWidget* parent) : QWidget(parent)
+TfrmChequePrintUI::TfrmChequePrintUI(QWidget* parent)
+    : QWidget(parent), model_(ProgramTextMeasure())
 {
-    setObjectName(QStringLiteral("frmChequePrintUI"));
-    setWindowTitle(QStringLiteral("چاپ چك"));
+    setObjectName(u"frmChequePrintUI"_s);
+    setWindowTitle(u"چاپ چك"_s);
     setLayoutDirection(Qt::RightToLeft);
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(u"Tahoma"_s);
     font.setPointSize(8);
     setFont(font);
     setFixedSize(kClientWidth, kClientHeight);
@@ -174,11 +168,19 @@ TfrmChequePrintUI::TfrmChequePrintUI(QWidget* parent) : QWidget(parent)
     // Toman box and the picture do not.
     sizeCtrl_ = new TSizeCtrl(panel_);
     for (int i = 0; i < BoxCount; ++i)
-        if (kBoxes[i].itemId != 0)
+        if (i != AlphabeticPrice2)
             sizeCtrl_->registerControl(boxes_[i]);
     sizeCtrl_->setHandleColor(QColor(204, 0, 0));
     sizeCtrl_->setGridSize(10);
     sizeCtrl_->setEnabled(true);
+    connect(sizeCtrl_, &TSizeCtrl::endSizeMove, this, [this] { boxesMoved(); });
+
+    {
+        QSignalBlocker block(datePicker_);
+        datePicker_->setDate(Today());
+    }
+    model_.setDate(datePicker_->Date());
+    showModel();
 
     // The window sees every key before its controls.
     qApp->installEventFilter(this);
@@ -193,181 +195,232 @@ TfrmChequePrintUI::~TfrmChequePrintUI()
 
 void TfrmChequePrintUI::buildAccountGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("  انتخاب حساب  "), this);
+    auto* group = new QGroupBox(u"  انتخاب حساب  "_s, this);
     const int w = 374;
-    group->setGeometry(kClientWidth - w - 8, 4, w, 216);
+    group->setGeometry(kClientWidth - w - 8, 4, w, kTopGroupHeight);
     const int labelW = 74, labelX = w - labelW - 8, fieldRight = labelX - 6;
     auto row = [](int i) { return 20 + i * kRowHeight; };
 
-    caption(group, QStringLiteral("عنوان بانك"), {labelX, row(0), labelW, 21});
-    speedButton1_ = new QToolButton(group);
-    speedButton1_->setObjectName(QStringLiteral("SpeedButton1"));
-    speedButton1_->setIcon(accountIcon());
-    speedButton1_->setGeometry(10, row(0), 26, 21);
-    speedButton1_->setToolTip(QStringLiteral("انتخاب حساب"));
+    caption(group, u"عنوان بانك"_s, {labelX, row(0), labelW, 21});
+    accountButton_ = new QToolButton(group);
+    accountButton_->setObjectName(u"AccountButton"_s);
+    accountButton_->setIcon(accountIcon());
+    accountButton_->setGeometry(10, row(0), 26, 21);
+    accountButton_->setToolTip(u"انتخاب حساب"_s);
     bankName_ = readOnlyField(group, {40, row(0), fieldRight - 40, 21}, 100);
 
-    caption(group, QStringLiteral("شعبه"), {labelX, row(1), labelW, 21});
+    caption(group, u"شعبه"_s, {labelX, row(1), labelW, 21});
     bankBranchName_ = readOnlyField(group, {10, row(1), fieldRight - 10, 21}, 100);
 
     const int half = (fieldRight - 10) / 2;
-    caption(group, QStringLiteral("كد بانك"), {labelX, row(2), labelW, 21});
+    caption(group, u"كد بانك"_s, {labelX, row(2), labelW, 21});
     bankBranchCode_ = readOnlyField(group, {fieldRight - half + 60, row(2), half - 60, 21}, 50);
-    caption(group, QStringLiteral("شماره حساب"), {fieldRight - half - 10, row(2), 64, 21});
+    caption(group, u"شماره حساب"_s, {fieldRight - half - 10, row(2), 64, 21});
     accountNo_ = readOnlyField(group, {10, row(2), fieldRight - half - 26, 21}, 50);
 
-    caption(group, QStringLiteral("نام حساب"), {labelX, row(3), labelW, 21});
+    caption(group, u"نام حساب"_s, {labelX, row(3), labelW, 21});
     accountName_ = readOnlyField(group, {10, row(3), fieldRight - 10, 21}, 100);
 
-    caption(group, QStringLiteral("سررسيد چك"), {labelX, row(4) + 4, labelW, 21});
+    caption(group, u"سررسيد چك"_s, {labelX, row(4) + 4, labelW, 21});
     datePicker_ = new TDropDownDatePicker(group);
-    datePicker_->setObjectName(QStringLiteral("DatePicker1"));
+    datePicker_->setObjectName(u"DueDatePicker"_s);
     datePicker_->setGeometry(fieldRight - 130, row(4) + 4, 130, 22);
 
-    speedButton6_ = new QToolButton(group);
-    speedButton6_->setObjectName(QStringLiteral("SpeedButton6"));
-    speedButton6_->setText(QStringLiteral("چاپ"));
-    speedButton6_->setToolTip(QStringLiteral("چاپ چك"));
-    speedButton6_->setGeometry(10, row(4) + 4, 90, 24);
-    speedButton6_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    caption(group, u"مبلغ چك"_s, {labelX, row(5) + 8, labelW, 21});
+    amountEdit_ = new QLineEdit(group);
+    amountEdit_->setObjectName(u"AmountEdit"_s);
+    amountEdit_->setGeometry(10, row(5) + 8, fieldRight - 10, 21);
+    amountEdit_->setValidator(new AmountValidator(amountEdit_));
+    caption(group, u"گيرنده چك"_s, {labelX, row(6) + 8, labelW, 21});
+    payeeEdit_ = new QLineEdit(group);
+    payeeEdit_->setObjectName(u"PayeeEdit"_s);
+    payeeEdit_->setGeometry(10, row(6) + 8, fieldRight - 10, 21);
+    caption(group, u"توضيحات"_s, {labelX, row(7) + 8, labelW, 21});
+    descriptionEdit_ = new QLineEdit(group);
+    descriptionEdit_->setObjectName(u"DescriptionEdit"_s);
+    descriptionEdit_->setGeometry(10, row(7) + 8, fieldRight - 10, 21);
+    descriptionEdit_->setReadOnly(true);
 
-    caption(group, QStringLiteral("مبلغ چك"), {labelX, row(5) + 8, labelW, 21});
-    edit1_ = new QLineEdit(group);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setGeometry(10, row(5) + 8, fieldRight - 10, 21);
-    caption(group, QStringLiteral("گيرنده چك"), {labelX, row(6) + 8, labelW, 21});
-    edit2_ = new QLineEdit(group);
-    edit2_->setObjectName(QStringLiteral("Edit2"));
-    edit2_->setGeometry(10, row(6) + 8, fieldRight - 10, 21);
-    caption(group, QStringLiteral("توضيحات"), {labelX, row(7) + 8, labelW, 21});
-    edit3_ = new QLineEdit(group);
-    edit3_->setObjectName(QStringLiteral("Edit3"));
-    edit3_->setGeometry(10, row(7) + 8, fieldRight - 10, 21);
-    edit3_->setReadOnly(true);
+    printButton_ = new QToolButton(group);
+    printButton_->setObjectName(u"PrintButton"_s);
+    printButton_->setText(u"چاپ"_s);
+    printButton_->setToolTip(u"چاپ چك"_s);
+    // A framed button, not a flat label: the window's main action.
+    printButton_->setAutoRaise(false);
+    printButton_->setGeometry(10, row(8) + 16, 110, 28);
+    printButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QFont bold = printButton_->font();
+    bold.setBold(true);
+    printButton_->setFont(bold);
 
-    // Tab order: date, amount, payee, description.
-    setTabOrder(datePicker_, edit1_);
-    setTabOrder(edit1_, edit2_);
-    setTabOrder(edit2_, edit3_);
+    // Tab order: date, amount, payee, description, print.
+    setTabOrder(datePicker_, amountEdit_);
+    setTabOrder(amountEdit_, payeeEdit_);
+    setTabOrder(payeeEdit_, descriptionEdit_);
+    setTabOrder(descriptionEdit_, printButton_);
 
-    connect(speedButton1_, &QToolButton::clicked, this,
-            [this] { RunGuarded([this] { SpeedButton1Click(); }); });
-    connect(speedButton6_, &QToolButton::clicked, this,
-            [this] { RunGuarded([this] { SpeedButton6Click(); }); });
-    connect(edit1_, &QLineEdit::textChanged, this,
-            [this] { RunGuarded([this] { Edit1Change(); }); });
-    connect(edit2_, &QLineEdit::textChanged, this,
-            [this] { RunGuarded([this] { Edit2Change(); }); });
-    connect(edit3_, &QLineEdit::textChanged, this,
-            [this] { RunGuarded([this] { Edit3Change(); }); });
-    connect(datePicker_, &TDropDownDatePicker::OnChange, this,
-            [this] { RunGuarded([this] { DatePickerChange(); }); });
+    connect(accountButton_, &QToolButton::clicked, this,
+            [this] { RunGuarded([this] { chooseAccount(); }); });
+    connect(printButton_, &QToolButton::clicked, this,
+            [this] { RunGuarded([this] { printCheque(); }); });
+    connect(amountEdit_, &QLineEdit::textChanged, this,
+            [this] { RunGuarded([this] { amountEdited(); }); });
+    connect(amountEdit_, &QLineEdit::inputRejected, this,
+            [this] { RunGuarded([this] { amountInputRejected(); }); });
+    connect(payeeEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!showing_ && model_.accountId() != 0) {
+            model_.setPayee(text);
+            showModel();
+        }
+    });
+    connect(descriptionEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!showing_ && model_.accountId() != 0) {
+            model_.setDescription(text);
+            showModel();
+        }
+    });
+    connect(datePicker_, &TDropDownDatePicker::OnChange, this, [this] {
+        model_.setDate(datePicker_->Date());
+        showModel();
+    });
 }
 
 void TfrmChequePrintUI::buildSettingsGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("  تنظيمات چاپ چك  "), this);
+    auto* group = new QGroupBox(u"  تنظيمات چاپ چك  "_s, this);
     const int w = 374;
-    group->setGeometry(8, 4, w, 216);
-    const QString captions[6] = {
-        QStringLiteral("سررسيد به حروف"), QStringLiteral("معادل مبلغ به تومان"),
-        QStringLiteral("توضيحات"),        QStringLiteral("خط روي حواله كرد"),
-        QStringLiteral("متن ثابت"),       QStringLiteral("پرفراژ")};
-    for (int i = 0; i < 6; ++i) {
+    group->setGeometry(8, 4, w, kTopGroupHeight);
+    const QString captions[kSwitchCount] = {u"سررسيد به حروف"_s, u"معادل مبلغ به تومان"_s,
+                                            u"توضيحات"_s,        u"خط روي حواله كرد"_s,
+                                            u"متن ثابت"_s,       u"پرفراژ"_s};
+    for (int i = 0; i < kSwitchCount; ++i) {
         auto* box = new QCheckBox(captions[i], group);
-        box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        box->setObjectName(u"Switch%1"_s.arg(i + 1));
         const int column = i / 3, line = i % 3;
         box->setGeometry(column == 0 ? w / 2 : 10, 22 + line * 22, w / 2 - 14, 20);
-        checkBoxes_[i] = box;
+        switches_[i] = box;
         connect(box, &QCheckBox::clicked, this,
-                [this, i] { RunGuarded([this, i] { CheckBoxClick(i + 1); }); });
+                [this, i] { RunGuarded([this, i] { switchClicked(i + 1); }); });
     }
 
     auto* feed = new QButtonGroup(group);
-    radioButton1_ = new QRadioButton(QStringLiteral("چاپ افقي"), group);
-    radioButton2_ = new QRadioButton(QStringLiteral("چاپ عمودي"), group);
-    radioButton1_->setGeometry(w / 2, 94, w / 2 - 14, 20);
-    radioButton2_->setGeometry(10, 94, w / 2 - 14, 20);
-    feed->addButton(radioButton1_);
-    feed->addButton(radioButton2_);
+    horizontalFeed_ = new QRadioButton(u"چاپ افقي"_s, group);
+    verticalFeed_ = new QRadioButton(u"چاپ عمودي"_s, group);
+    horizontalFeed_->setGeometry(w / 2, 94, w / 2 - 14, 20);
+    verticalFeed_->setGeometry(10, 94, w / 2 - 14, 20);
+    feed->addButton(horizontalFeed_);
+    feed->addButton(verticalFeed_);
     auto* position = new QButtonGroup(group);
-    radioButton3_ = new QRadioButton(QStringLiteral("چاپ از وسط"), group);
-    radioButton4_ = new QRadioButton(QStringLiteral("چاپ از چپ"), group);
-    radioButton3_->setGeometry(w / 2, 116, w / 2 - 14, 20);
-    radioButton4_->setGeometry(10, 116, w / 2 - 14, 20);
-    position->addButton(radioButton3_);
-    position->addButton(radioButton4_);
-    radioButton1_->setObjectName(QStringLiteral("RadioButton1"));
-    radioButton2_->setObjectName(QStringLiteral("RadioButton2"));
-    radioButton3_->setObjectName(QStringLiteral("RadioButton3"));
-    radioButton4_->setObjectName(QStringLiteral("RadioButton4"));
-    radioButton1_->setChecked(true);
-    radioButton3_->setChecked(true);
+    fromMiddle_ = new QRadioButton(u"چاپ از وسط"_s, group);
+    fromLeft_ = new QRadioButton(u"چاپ از چپ"_s, group);
+    fromMiddle_->setGeometry(w / 2, 116, w / 2 - 14, 20);
+    fromLeft_->setGeometry(10, 116, w / 2 - 14, 20);
+    position->addButton(fromMiddle_);
+    position->addButton(fromLeft_);
+    horizontalFeed_->setObjectName(u"HorizontalFeed"_s);
+    verticalFeed_->setObjectName(u"VerticalFeed"_s);
+    fromMiddle_->setObjectName(u"FromMiddle"_s);
+    fromLeft_->setObjectName(u"FromLeft"_s);
+    horizontalFeed_->setChecked(true);
+    fromMiddle_->setChecked(true);
+    for (QRadioButton* b : {horizontalFeed_, verticalFeed_, fromMiddle_, fromLeft_})
+        connect(b, &QRadioButton::toggled, this, [this](bool on) {
+            if (on && !showing_)
+                feedChosen();
+        });
 
-    caption(group, QStringLiteral("انتخاب پرينتر"), {w - 98, 146, 88, 22});
-    comboBox1_ = new QComboBox(group);
-    comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
-    comboBox1_->setEditable(true);
-    comboBox1_->setLayoutDirection(Qt::LeftToRight);
-    comboBox1_->setGeometry(10, 146, w - 116, 22);
-    comboBox1_->setInsertPolicy(QComboBox::NoInsert);
-    connect(comboBox1_, &QComboBox::currentTextChanged, this,
-            [this](const QString& text) { RunGuarded([this, &text] { ComboBox1Change(text); }); });
+    caption(group, u"انتخاب پرينتر"_s, {w - 98, 146, 88, 22});
+    printerChoice_ = new QComboBox(group);
+    printerChoice_->setObjectName(u"PrinterChoice"_s);
+    printerChoice_->setEditable(true);
+    printerChoice_->setLayoutDirection(Qt::LeftToRight);
+    printerChoice_->setGeometry(10, 146, w - 116, 22);
+    printerChoice_->setInsertPolicy(QComboBox::NoInsert);
+    // Only the user's choice changes the default printer, never the window's own filling.
+    connect(printerChoice_, &QComboBox::textActivated, this,
+            [this](const QString& text) { RunGuarded([this, &text] { printerChosen(text); }); });
+    connect(printerChoice_->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { RunGuarded([this] { printerChosen(printerChoice_->currentText()); }); });
 
-    caption(group, QStringLiteral("فاصله از بالا"), {w - 98, 178, 88, 22});
-    advSpinEdit1_ = wholeNumberField(group, {w - 98 - 90, 178, 84, 22});
-    advSpinEdit1_->setObjectName(QStringLiteral("AdvSpinEdit1"));
-    advSpinEdit1_->setToolTip(QStringLiteral("فاصله از بالاي چاپگر"));
-    caption(group, QStringLiteral("فاصله از چپ"), {96, 178, 80, 22});
-    advSpinEdit2_ = wholeNumberField(group, {10, 178, 84, 22});
-    advSpinEdit2_->setObjectName(QStringLiteral("AdvSpinEdit2"));
-    advSpinEdit2_->setToolTip(QStringLiteral("فاصله از چپ چاپگر"));
+    caption(group, u"فاصله از بالا"_s, {w - 98, 178, 88, 22});
+    distanceTop_ = distanceField(group, {w - 98 - 90, 178, 84, 22});
+    distanceTop_->setObjectName(u"DistanceTop"_s);
+    distanceTop_->setToolTip(u"فاصله از بالاي چاپگر"_s);
+    caption(group, u"فاصله از چپ"_s, {96, 178, 80, 22});
+    distanceLeft_ = distanceField(group, {10, 178, 84, 22});
+    distanceLeft_->setObjectName(u"DistanceLeft"_s);
+    distanceLeft_->setToolTip(u"فاصله از چپ چاپگر"_s);
+    for (QSpinBox* spin : {distanceTop_, distanceLeft_})
+        connect(spin, &QSpinBox::valueChanged, this, [this] {
+            if (!showing_)
+                distancesEdited();
+        });
+
+    // The chosen printer's own feeding error, kept per printer and added at print time.
+    caption(group, u"تصحيح چاپگر (ميلي متر)"_s, {w - 128, 210, 118, 22});
+    caption(group, u"افقي"_s, {w - 128 - 34, 210, 30, 22});
+    calibrationX_ = millimetreField(group, {w - 128 - 34 - 66, 210, 64, 22});
+    calibrationX_->setObjectName(u"CalibrationX"_s);
+    calibrationX_->setToolTip(u"مثبت: متن ها به راست مي روند"_s);
+    caption(group, u"عمودي"_s, {76, 210, 40, 22});
+    calibrationY_ = millimetreField(group, {10, 210, 64, 22});
+    calibrationY_->setObjectName(u"CalibrationY"_s);
+    calibrationY_->setToolTip(u"مثبت: متن ها به پايين مي روند"_s);
+    for (QDoubleSpinBox* spin : {calibrationX_, calibrationY_})
+        connect(spin, &QDoubleSpinBox::valueChanged, this, [this] {
+            if (!showing_)
+                RunGuarded([this] { calibrationEdited(); });
+        });
+
+    testSheetButton_ = new QPushButton(u"چاپ آزمايشي"_s, group);
+    testSheetButton_->setObjectName(u"TestSheetButton"_s);
+    testSheetButton_->setToolTip(
+        u"چاپ جاي كادرها و خط كش ميلي متري روي كاغذ ساده، براي سنجش خطاي چاپگر"_s);
+    testSheetButton_->setGeometry(w - 10 - 110, 240, 110, 26);
+    testSheetPicture_ = new QCheckBox(u"با تصوير چك"_s, group);
+    testSheetPicture_->setObjectName(u"TestSheetPicture"_s);
+    testSheetPicture_->setGeometry(w - 10 - 110 - 120, 243, 112, 20);
+    connect(testSheetButton_, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { printTestSheet(); }); });
 }
 
 void TfrmChequePrintUI::buildPictureGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("  تصوير چك  "), this);
-    group->setGeometry(8, 224, kClientWidth - 16, kClientHeight - 224 - 6);
+    auto* group = new QGroupBox(u"  تصوير چك  "_s, this);
+    const int top = kTopGroupHeight + 8;
+    group->setGeometry(8, top, kClientWidth - 16, kClientHeight - top - 6);
     frame_ = new QFrame(group);
     frame_->setGeometry((group->width() - kFrameWidth) / 2, 22, kFrameWidth, kFrameHeight);
     // Positions on the cheque are physical: x grows to the right whatever the window reads.
     frame_->setLayoutDirection(Qt::LeftToRight);
     panel_ = new QFrame(frame_);
-    panel_->setObjectName(QStringLiteral("ChequePanel"));
+    panel_->setObjectName(u"ChequePanel"_s);
     panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel_->setLineWidth(2);
     picture_ = new QLabel(panel_);
-    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setObjectName(u"ChequePicture"_s);
     picture_->setScaledContents(true);
 
     for (int i = 0; i < BoxCount; ++i) {
-        auto* label = new QLabel(panel_);
-        label->setObjectName(QLatin1String(kBoxes[i].name));
-        label->setAttribute(Qt::WA_TranslucentBackground);
-        // Black over the cheque picture, as on paper, whatever the theme.
-        label->setStyleSheet(QStringLiteral("QLabel { color: black; background: transparent; }"));
-        label->setLayoutDirection(kBoxes[i].leftToRight ? Qt::LeftToRight : Qt::RightToLeft);
-        const Qt::Alignment side = kBoxes[i].keepRight ? Qt::AlignRight : Qt::AlignLeft;
-        label->setAlignment(side | Qt::AlignAbsolute | Qt::AlignVCenter);
-        label->setText(defaultText(Box(i)));
-        label->resize(100, kBoxHeight);
-        label->setVisible(kBoxes[i].switchNumber == 0);
-        boxes_[i] = label;
+        auto* box = new ChequeItemBox(panel_);
+        box->setObjectName(model_.item(ChequeItem(i)).name);
+        boxes_[i] = box;
     }
-    setChequePanelSize(650, 320);
-    for (int i = 0; i < BoxCount; ++i)
-        if (i != Cover)
-            fitBox(Box(i));
+    hint_ = new QLabel(panel_);
+    hint_->setObjectName(u"ChequeHint"_s);
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setWordWrap(true);
+    hint_->setLayoutDirection(Qt::RightToLeft);
 }
 
 void TfrmChequePrintUI::buildWaitPanel()
 {
     waitPanel_ = new QFrame(this);
-    waitPanel_->setObjectName(QStringLiteral("WaitPanel"));
+    waitPanel_->setObjectName(u"WaitPanel"_s);
     waitPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     waitPanel_->setAutoFillBackground(true);
     waitPanel_->setGeometry((kClientWidth - 329) / 2, (kClientHeight - 73) / 2, 329, 73);
-    auto* text = new QLabel(QStringLiteral("لطفا شكيبا باشيد . . . ."), waitPanel_);
+    auto* text = new QLabel(u"لطفا شكيبا باشيد . . . ."_s, waitPanel_);
     text->setGeometry(10, 8, 309, 24);
     text->setAlignment(Qt::AlignCenter);
     progress_ = new QProgressBar(waitPanel_);
@@ -389,50 +442,72 @@ void TfrmChequePrintUI::showWaitPanel(bool on)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TfrmChequePrintUI::setChequePanelSize(int chequeWidth, int chequeHeight)
+// The preview follows the model: panel size, every box's place, text, font and visibility.
+void TfrmChequePrintUI::showModel()
 {
-    const int w = ShownExtent(qint64(chequeWidth) + 4), h = ShownExtent(qint64(chequeHeight) + 4);
+    const QSize size = model_.panelSize();
     // Centred in the frame, dividing toward zero; a larger cheque is cut by the frame.
-    panel_->setGeometry((kFrameWidth - w) / 2, (kFrameHeight - h) / 2, w, h);
-    picture_->setGeometry(2, 2, std::max(0, w - 4), std::max(0, h - 4));
+    panel_->setGeometry((kFrameWidth - size.width()) / 2, (kFrameHeight - size.height()) / 2,
+                        size.width(), size.height());
+    picture_->setGeometry(2, 2, std::max(0, size.width() - 4), std::max(0, size.height() - 4));
     picture_->lower();
+    for (int i = 0; i < BoxCount; ++i) {
+        const ChequeItemView& v = model_.item(ChequeItem(i));
+        TextElement e;
+        e.text = v.text;
+        e.font = v.font;
+        e.width = v.box.width();
+        e.alignRight = v.alignRight;
+        e.rightToLeft = !v.leftToRight;
+        e.cutAtWidth = v.cutAtWidth;
+        boxes_[i]->setElement(e);
+        boxes_[i]->setPlaceholder(!v.hasValue);
+        boxes_[i]->setGeometry(v.box);
+        boxes_[i]->setVisible(v.visible);
+    }
+    const PrintRefusal refusal = model_.printRefusal();
+    const bool hinted = refusal == PrintRefusal::NoAccount || refusal == PrintRefusal::NoLayout;
+    hint_->setText(refusal == PrintRefusal::NoAccount
+                       ? u"براي نوشتن چك، نخست با دكمه كنار «عنوان بانك» حساب را انتخاب كنيد"_s
+                       : u"اين حساب هنوز طرح چك ندارد؛ جاي متن ها پيش فرض است و چاپ نمي شود. "
+                         u"طرح چك را در «تعريف چك» ثبت كنيد"_s);
+    hint_->setGeometry(20, 20, std::max(0, size.width() - 40), std::max(0, size.height() - 40));
+    hint_->setVisible(hinted);
+    hint_->raise();
     if (sizeCtrl_)
         sizeCtrl_->updateHandles();
 }
 
-void TfrmChequePrintUI::fitBox(Box which)
+// The fields follow the model after a load: the values it reset and the switches it set.
+void TfrmChequePrintUI::showFieldsOfModel()
 {
-    QLabel* label = boxes_[which];
-    if (which == Cover)
-        return; // keeps its size and cuts its text at its edges
-    const QFontMetrics metrics(label->font());
-    const int width = std::max(1, metrics.horizontalAdvance(label->text()) + 2);
-    const int height = metrics.height();
-    const QRect r = label->geometry();
-    if (kBoxes[which].keepRight)
-        label->setGeometry(ShownRect(qint64(r.right()) + 1 - width, r.top(), width, height));
-    else
-        label->setGeometry(ShownRect(r.left(), r.top(), width, height));
+    showing_ = true;
+    amountEdit_->setText(model_.amount());
+    payeeEdit_->clear();
+    descriptionEdit_->clear();
+    descriptionEdit_->setReadOnly(!model_.isSwitchOn(ChequeSwitch::Description));
+    for (int n = 1; n <= kSwitchCount; ++n)
+        switches_[n - 1]->setChecked(model_.isSwitchOn(n));
+    (model_.feedDirection() == FeedDirection::Horizontal ? horizontalFeed_ : verticalFeed_)
+        ->setChecked(true);
+    (model_.feedPosition() == FeedPosition::Middle ? fromMiddle_ : fromLeft_)->setChecked(true);
+    distanceTop_->setValue(model_.distanceTop());
+    distanceLeft_->setValue(model_.distanceLeft());
+    showing_ = false;
 }
 
-void TfrmChequePrintUI::setBoxText(Box which, const QString& text)
+void TfrmChequePrintUI::showPicture()
 {
-    boxes_[which]->setText(text);
-    fitBox(which);
-}
-
-void TfrmChequePrintUI::placeTomanBox()
-{
-    QLabel* words = boxes_[AlphabeticPrice1];
-    QLabel* toman = boxes_[AlphabeticPrice2];
-    toman->move(ShownCoordinate(qint64(words->x()) + words->width() - toman->width()),
-                ShownCoordinate(qint64(words->y()) + words->height()));
-}
-
-void TfrmChequePrintUI::setSwitchSilently(int number, bool on)
-{
-    QSignalBlocker block(checkBoxes_[number - 1]);
-    checkBoxes_[number - 1]->setChecked(on);
+    picture_->clear();
+    const QByteArray& jpeg = model_.pictureJpeg();
+    const QSize shown = model_.panelSize() - QSize(4, 4);
+    if (jpeg.isEmpty() || shown.isEmpty())
+        return;
+    // Decoded once, at the size it is shown; a picture that does not decode is left out.
+    const QImage image = DecodeJpeg(jpeg, shown);
+    if (!image.isNull())
+        picture_->setPixmap(QPixmap::fromImage(
+            image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 }
 
 void TfrmChequePrintUI::showEvent(QShowEvent* event)
@@ -440,7 +515,7 @@ void TfrmChequePrintUI::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        RunGuarded([this] { FormShow(); });
+        RunGuarded([this] { fillPrinters(); });
     }
 }
 
@@ -451,298 +526,224 @@ void TfrmChequePrintUI::resizeEvent(QResizeEvent* event)
         sizeCtrl_->updateHandles();
 }
 
-void TfrmChequePrintUI::FormShow()
+void TfrmChequePrintUI::fillPrinters()
 {
     const QStringList printers = InstalledPrinters();
+    {
+        QSignalBlocker block(printerChoice_);
+        printerChoice_->addItems(printers);
+        printerChoice_->setCurrentText(CurrentPrinterName());
+    }
+    loadCalibration();
     if (printers.isEmpty()) {
-        speedButton6_->setEnabled(false);
-        ReportInputError(QStringLiteral("برروي سيستم چاپگري نصب نشده است"), edit3_);
+        printButton_->setEnabled(false);
+        testSheetButton_->setEnabled(false);
+        ReportInputError(u"برروي سيستم چاپگري نصب نشده است"_s, descriptionEdit_);
     }
-    {
-        QSignalBlocker block(comboBox1_);
-        comboBox1_->addItems(printers);
-    }
-    comboBox1_->setCurrentText(CurrentPrinterName());
 }
 
-void TfrmChequePrintUI::Reset()
+void TfrmChequePrintUI::chooseAccount()
 {
-    boxes_[NumericDate]->setText(DefaultBoxText::numericDate());
-    fitBox(NumericDate);
-    boxes_[AlphabeticDate]->setText(DefaultBoxText::alphabeticDate());
-    fitBox(AlphabeticDate);
-    for (QLineEdit* field : {bankName_, bankBranchName_, bankBranchCode_, accountName_, accountNo_})
-        field->clear();
-    {
-        // Today, without the date boxes following: they keep their default texts.
-        QSignalBlocker block(datePicker_);
-        datePicker_->setDate(Today());
-    }
-    edit1_->clear();
-    edit2_->clear();
-    edit3_->clear();
-    for (int n = 1; n <= 6; ++n)
-        setSwitchSilently(n, false);
-    edit3_->setReadOnly(true);
-    radioButton1_->setChecked(true);
-    radioButton3_->setChecked(true);
-    picture_->clear();
-    advSpinEdit1_->setValue(0);
-    advSpinEdit2_->setValue(0);
-}
-
-void TfrmChequePrintUI::SpeedButton1Click()
-{
-    accountId_ = PickAccount();
-    if (accountId_ == 0) {
-        Reset();
+    const int id = PickAccount();
+    if (id == 0) {
+        model_.clearAccount();
+        for (QLineEdit* field :
+             {bankName_, bankBranchName_, bankBranchCode_, accountName_, accountNo_})
+            field->clear();
+        picture_->clear();
+        showFieldsOfModel();
+        showModel();
         return;
     }
-    LoadAccount(accountId_);
+    LoadAccount(id);
 }
 
 void TfrmChequePrintUI::LoadAccount(int accountId)
 {
-    accountId_ = accountId;
     showWaitPanel(true);
-    Reset();
-    radioButton3_->setChecked(true);
-
-    const AccountFields account = dm_->readAccount(accountId);
-    bankName_->setText(account.bankName);
-    bankBranchName_->setText(account.bankBranchName);
-    bankBranchCode_->setText(account.bankBranchCode);
-    accountName_->setText(account.accountName);
-    accountNo_->setText(account.accountNo);
-
-    const ChequeLayout layout = dm_->readLayout(accountId);
-    picture_->clear();
-    if (!layout.pictureJpeg.isEmpty()) {
-        // Decoded once, at the size it is shown (the cheque's size when the layout gives it);
-        // a picture that does not decode is silently left out.
-        const bool sized = layout.hasRows && layout.present[0];
-        const QSize shown = sized ? QSize(layout.general().sideMargin, layout.general().upMargin)
-                                  : picture_->size();
-        const QImage image = DecodeJpeg(layout.pictureJpeg, shown);
-        if (!image.isNull() && !shown.isEmpty())
-            picture_->setPixmap(QPixmap::fromImage(
-                image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    }
-    if (layout.hasRows)
-        applyLayout(layout);
-    placeTomanBox();
-    showWaitPanel(false);
-    DatePickerChange();
-}
-
-void TfrmChequePrintUI::applyLayout(const ChequeLayout& layout)
-{
-    for (int itemId = 1; itemId <= kLayoutRowCount; ++itemId) {
-        progress_->setValue(itemId);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (!layout.present[itemId - 1])
-            continue;
-        const LayoutRow& row = layout.item(itemId);
-        if (itemId == 1) {
-            setChequePanelSize(row.sideMargin, row.upMargin);
-            advSpinEdit1_->setValue(row.width);
-            advSpinEdit2_->setValue(row.fontSize);
-            (row.printTumans ? radioButton1_ : radioButton2_)->setChecked(true);
-            continue;
-        }
-        int switchNumber = 0;
-        bool on = false;
-        switch (itemId) {
-        case 3:
-            switchNumber = 1, on = row.doPrint;
-            break;
-        case 5:
-            switchNumber = 2, on = row.printTumans;
-            break;
-        case 7:
-            switchNumber = 6, on = row.doPrint;
-            break;
-        case 8:
-            switchNumber = 3, on = row.doPrint;
-            break;
-        case 9:
-            switchNumber = 5, on = row.doPrint;
-            break;
-        case 10:
-            switchNumber = 4, on = row.doPrint;
-            break;
-        default:
-            break;
-        }
-        if (switchNumber) {
-            if (on)
-                setSwitchSilently(switchNumber, true);
-            CheckBoxClick(switchNumber);
-        }
-        QFont font(row.fontName);
-        font.setPointSize(row.fontSize > 0 ? row.fontSize : 8);
-        const quint8 style = FontStyleCode(row.fontStyle);
-        font.setBold(style & 1);
-        font.setItalic(style & 2);
-        for (int i = 0; i < BoxCount; ++i) {
-            if (kBoxes[i].itemId != itemId)
-                continue;
-            QLabel* label = boxes_[i];
-            label->setFont(font);
-            label->setGeometry(ShownRect(row.sideMargin, row.upMargin, row.width, label->height()));
-            fitBox(Box(i));
-            if (itemId == 5) {
-                boxes_[AlphabeticPrice2]->setFont(font);
-                fitBox(AlphabeticPrice2);
-            }
-        }
-    }
-}
-
-void TfrmChequePrintUI::Edit1Change()
-{
-    if (accountId_ == 0)
-        return;
-    const QString text = edit1_->text();
-    const QString trimmed = TrimBlanks(text);
-    if (trimmed.size() > kMaxAmountFieldChars)
-        return;
-    if (trimmed.isEmpty()) {
-        setBoxText(NumericPrice, DefaultBoxText::numericPrice());
-        setBoxText(Perferaj, DefaultBoxText::perforation());
-        setBoxText(AlphabeticPrice1, DefaultBoxText::alphabeticPrice());
-        setBoxText(AlphabeticPrice2, DefaultBoxText::toman());
-        placeTomanBox();
-        return;
-    }
-    // All four texts are made before any box changes: a text that does not convert leaves
-    // every box as it was.
-    const AmountBoxTexts texts = AmountTexts(text);
-    setBoxText(NumericPrice, texts.numeric);
-    setBoxText(Perferaj, texts.perforation);
-    setBoxText(AlphabeticPrice1, texts.words);
-    setBoxText(AlphabeticPrice2, texts.toman);
-    placeTomanBox();
-}
-
-void TfrmChequePrintUI::Edit2Change()
-{
-    if (accountId_ == 0)
-        return;
-    const QString trimmed = TrimBlanks(edit2_->text());
-    setBoxText(Customer, trimmed.isEmpty() ? DefaultBoxText::customer() : trimmed);
-}
-
-void TfrmChequePrintUI::Edit3Change()
-{
-    if (accountId_ == 0)
-        return;
-    const QString trimmed = TrimBlanks(edit3_->text());
-    setBoxText(Description, trimmed.isEmpty() ? DefaultBoxText::description() : trimmed);
-}
-
-void TfrmChequePrintUI::DatePickerChange()
-{
-    const DateBoxTexts texts = DateTexts(datePicker_->Date());
-    setBoxText(NumericDate, texts.numeric);
-    setBoxText(AlphabeticDate, texts.words);
-}
-
-void TfrmChequePrintUI::CheckBoxClick(int number)
-{
-    if (accountId_ == 0)
-        return;
-    const bool on = checkBoxes_[number - 1]->isChecked();
-    boxes_[kSwitchBox[number - 1]]->setVisible(on);
-    if (number == 3) {
-        edit3_->clear();
-        edit3_->setReadOnly(!on);
-    }
-    sizeCtrl_->updateHandles();
-}
-
-void TfrmChequePrintUI::setChequeDate(TDateTime date)
-{
-    datePicker_->setDate(date);
-    DatePickerChange();
-}
-
-void TfrmChequePrintUI::setSwitch(int number, bool on)
-{
-    if (number < 1 || number > 6)
-        return;
-    checkBoxes_[number - 1]->setChecked(on);
-    CheckBoxClick(number);
-}
-
-void TfrmChequePrintUI::setFeed(FeedDirection feed, FeedPosition position)
-{
-    (feed == FeedDirection::Horizontal ? radioButton1_ : radioButton2_)->setChecked(true);
-    (position == FeedPosition::Middle ? radioButton3_ : radioButton4_)->setChecked(true);
-}
-
-void TfrmChequePrintUI::setDistances(int top, int left)
-{
-    advSpinEdit1_->setValue(top);
-    advSpinEdit2_->setValue(left);
-}
-
-void TfrmChequePrintUI::ComboBox1Change(const QString& text)
-{
-    SelectDefaultPrinter(text);
-}
-
-QList<PreviewBox> TfrmChequePrintUI::previewBoxes() const
-{
-    QList<PreviewBox> list;
-    for (QLabel* label : boxes_) {
-        const QRect r = label->geometry();
-        list.append({label->objectName(), !label->isHidden(), label->text(), r.x(), r.y(),
-                     r.width(), ToFontSpec(label->font())});
-    }
-    return list;
-}
-
-ChequePage TfrmChequePrintUI::composePage() const
-{
-    return ComposeChequePage(
-        previewBoxes(),
-        radioButton2_->isChecked() ? FeedDirection::Vertical : FeedDirection::Horizontal,
-        radioButton4_->isChecked() ? FeedPosition::Left : FeedPosition::Middle, panel_->width(),
-        panel_->height(), advSpinEdit1_->value(), advSpinEdit2_->value());
-}
-
-void TfrmChequePrintUI::SpeedButton6Click()
-{
-    if (accountId_ == 0)
-        return;
-    showWaitPanel(true);
-    const ChequePage page = composePage();
+    AccountFields account;
+    ChequeLayout layout;
     try {
-        if (printJobRef())
-            printJobRef()(page);
-        else
-            PrintChequePageOn(page, CurrentPrinterName());
+        // Both reads first: a failing one leaves the window with the account it had.
+        account = dm_->readAccount(accountId);
+        progress_->setValue(3);
+        layout = dm_->readLayout(accountId);
+        progress_->setValue(8);
     } catch (...) {
         showWaitPanel(false);
         throw;
     }
+    model_.loadAccount(accountId, layout);
+    model_.setFeed(model_.feedDirection(), FeedPosition::Middle);
+    {
+        QSignalBlocker block(datePicker_);
+        datePicker_->setDate(Today());
+    }
+    model_.setDate(datePicker_->Date());
+    showStart(bankName_, account.bankName);
+    showStart(bankBranchName_, account.bankBranchName);
+    showStart(bankBranchCode_, account.bankBranchCode);
+    showStart(accountName_, account.accountName);
+    showStart(accountNo_, account.accountNo);
+    showFieldsOfModel();
+    showPicture();
+    progress_->setValue(10);
+    showModel();
     showWaitPanel(false);
 }
 
-bool TfrmChequePrintUI::Edit1KeyPress(QKeyEvent* event)
+void TfrmChequePrintUI::amountEdited()
+{
+    if (showing_ || model_.accountId() == 0)
+        return;
+    // The validator lets only amount characters in; a text of marks alone is no amount, and
+    // the model then holds none, so nothing else than the field can ever be printed.
+    model_.setAmount(amountEdit_->text());
+    showModel();
+}
+
+void TfrmChequePrintUI::amountInputRejected()
+{
+    if (typing_) {
+        QApplication::beep(); // the 16th character, refused where it is typed
+        return;
+    }
+    ShowAppMessage(u"متن چسبانده شده مبلغ نيست و پذيرفته نشد: مبلغ فقط رقم و جداكننده "
+                   u"(, يا .) دارد و حداكثر %1 نويسه است"_s.arg(kMaxAmountFieldChars),
+                   MessageKind::Warning);
+}
+
+void TfrmChequePrintUI::switchClicked(int number)
+{
+    if (model_.accountId() == 0) {
+        switches_[number - 1]->setChecked(model_.isSwitchOn(number));
+        return;
+    }
+    model_.setSwitch(number, switches_[number - 1]->isChecked());
+    if (number == ChequeSwitch::Description) {
+        showing_ = true;
+        descriptionEdit_->clear();
+        showing_ = false;
+        descriptionEdit_->setReadOnly(!model_.isSwitchOn(number));
+    }
+    showModel();
+}
+
+void TfrmChequePrintUI::feedChosen()
+{
+    model_.setFeed(verticalFeed_->isChecked() ? FeedDirection::Vertical : FeedDirection::Horizontal,
+                   fromLeft_->isChecked() ? FeedPosition::Left : FeedPosition::Middle);
+}
+
+void TfrmChequePrintUI::distancesEdited()
+{
+    model_.setDistances(distanceTop_->value(), distanceLeft_->value());
+}
+
+void TfrmChequePrintUI::printerChosen(const QString& name)
+{
+    if (InstalledPrinters().contains(name) && name != CurrentPrinterName())
+        SelectDefaultPrinter(name);
+    loadCalibration();
+}
+
+void TfrmChequePrintUI::loadCalibration()
+{
+    const QString printer = printerChoice_->currentText();
+    PrinterCalibration c;
+    if (frmMainDM && !printer.isEmpty())
+        c = ReadCalibration(frmMainDM->connection(), printer);
+    model_.setCalibration(c);
+    showing_ = true;
+    calibrationX_->setValue(c.xMm);
+    calibrationY_->setValue(c.yMm);
+    showing_ = false;
+}
+
+void TfrmChequePrintUI::calibrationEdited()
+{
+    const PrinterCalibration c{calibrationX_->value(), calibrationY_->value()};
+    model_.setCalibration(c);
+    const QString printer = printerChoice_->currentText();
+    if (!frmMainDM || printer.isEmpty())
+        return;
+    try {
+        SaveCalibration(frmMainDM->connection(), printer, c);
+    } catch (const AppError& e) {
+        throw AppError(u"تصحيح چاپگر ثبت نشد.\n"_s + e.message());
+    }
+}
+
+QString TfrmChequePrintUI::sendToPrinter(const ChequePage& page)
+{
+    const QString printer = printerChoice_->currentText();
+    if (printJobRef())
+        return printJobRef()(page, printer);
+    return PrintChequePage(page, printer);
+}
+
+void TfrmChequePrintUI::printCheque()
+{
+    const PrintRefusal refusal = model_.printRefusal();
+    if (refusal != PrintRefusal::None) {
+        ShowAppMessage(PrintRefusalMessage(refusal), MessageKind::Warning);
+        return;
+    }
+    showWaitPanel(true);
+    const QString error = sendToPrinter(model_.page());
+    showWaitPanel(false);
+    if (!error.isEmpty())
+        ShowAppMessage(error, MessageKind::Error);
+}
+
+void TfrmChequePrintUI::printTestSheet()
+{
+    const PrintRefusal refusal = model_.printRefusal();
+    if (refusal == PrintRefusal::NoAccount || refusal == PrintRefusal::NoLayout) {
+        ShowAppMessage(PrintRefusalMessage(refusal), MessageKind::Warning);
+        return;
+    }
+    showWaitPanel(true);
+    const QString error = sendToPrinter(model_.testSheet(testSheetPicture_->isChecked()));
+    showWaitPanel(false);
+    if (!error.isEmpty())
+        ShowAppMessage(error, MessageKind::Error);
+}
+
+void TfrmChequePrintUI::boxesMoved()
+{
+    for (int i = 0; i < BoxCount; ++i)
+        if (i != AlphabeticPrice2 && boxes_[i]->geometry() != model_.item(ChequeItem(i)).box)
+            model_.moveItem(ChequeItem(i), boxes_[i]->geometry());
+    showModel();
+}
+
+bool TfrmChequePrintUI::amountKeyPress(QKeyEvent* event)
 {
     const QString text = event->text();
     if (text.size() != 1 || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false; // navigation, deletion and shortcuts are the field's own
-    const QChar c = text.front();
-    if (c == u'\r' || c == u'\n')
-        return false; // the window moves the focus on
-    if (c == u'.') {
-        edit1_->insert(QStringLiteral("000"));
+    const QChar typed = text.front();
+    if (!typed.isPrint())
+        return false; // Tab, Backspace, Delete (X11 sends it as U+007F) and the like
+    const QChar c = ToLatinDigits(QString(typed)).front();
+    auto insert = [this](const QString& s) {
+        typing_ = true;
+        amountEdit_->insert(s);
+        typing_ = false;
+        return true;
+    };
+    if (c == u'.')
+        return insert(u"000"_s);
+    if (c != typed && c.isDigit())
+        return insert(QString(c)); // a Persian keyboard's digit
+    if (IsAmountKey(c)) {
+        typing_ = true;
+        QApplication::sendEvent(amountEdit_, event);
+        typing_ = false;
         return true;
     }
-    return !IsAmountKey(c);
+    return true; // every other key is swallowed
 }
 
 bool TfrmChequePrintUI::eventFilter(QObject* watched, QEvent* event)
@@ -766,7 +767,7 @@ bool TfrmChequePrintUI::eventFilter(QObject* watched, QEvent* event)
         focusNextChild();
         return true;
     }
-    if (widget == edit1_)
-        return Edit1KeyPress(key);
+    if (widget == amountEdit_ && !typing_)
+        return amountKeyPress(key);
     return false;
 }

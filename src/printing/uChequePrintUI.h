@@ -1,30 +1,32 @@
 #pragma once
 
 #include "calendar/JalaliCalendar.h"
-#include "printing/ChequePage.h"
+#include "printing/ChequeModel.h"
 
 #include <QWidget>
 #include <array>
 #include <functional>
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QToolButton;
+class ChequeItemBox;
 class TDropDownDatePicker;
 class TSizeCtrl;
 class TfrmChequePrintDM;
-struct ChequeLayout;
 
 // The cheque print window: a child window of the main frame (object name
 // "frmChequePrintUI"), at most one at a time. The user picks an account, types the cheque's
-// values and prints the preview's texts on one A4 page. Nothing here is ever stored.
+// values and prints them on one A4 page. It shows a ChequeModel and prints the model's page;
+// only the printers' calibrations are stored here.
 class TfrmChequePrintUI final : public QWidget
 {
     Q_OBJECT
@@ -46,39 +48,42 @@ public:
         AlphabeticPrice2,
         BoxCount
     };
-    QLabel* box(Box which) const { return boxes_[which]; }
-    int loadedAccountId() const { return accountId_; }
+    ChequeItemBox* box(Box which) const { return boxes_[which]; }
+    int loadedAccountId() const { return model_.accountId(); }
+    const ChequeModel& model() const { return model_; }
 
-    // What the print job reads: every box of the panel with its place, text and font.
-    QList<PreviewBox> previewBoxes() const;
     // The page the print button would print now.
-    ChequePage composePage() const;
+    ChequePage composePage() const { return model_.page(); }
 
-    // Where "چاپ" sends the page; tests replace it. By default the current printer.
-    using PrintJob = std::function<void(const ChequePage&)>;
+    // Where "چاپ" sends the page; tests replace it. It returns an empty text when the job
+    // was accepted, else the Persian reason. By default the printer chosen in the window.
+    using PrintJob = std::function<QString(const ChequePage& page, const QString& printer)>;
     static void setPrintJob(PrintJob job);
 
     // Loads an account as the account button does after the list answered accountId.
     void LoadAccount(int accountId);
 
-    // What a person sets with the mouse, for the command-line tool: each runs the same
-    // handling as the control it stands for.
-    void setChequeDate(TDateTime date);
-    void setSwitch(int number, bool on);
-    void setFeed(FeedDirection feed, FeedPosition position);
-    void setDistances(int top, int left);
-
     // Named controls, for tests and for the keys of the window.
-    QLineEdit* amountEdit() const { return edit1_; }
-    QLineEdit* payeeEdit() const { return edit2_; }
-    QLineEdit* descriptionEdit() const { return edit3_; }
+    QLineEdit* amountEdit() const { return amountEdit_; }
+    QLineEdit* payeeEdit() const { return payeeEdit_; }
+    QLineEdit* descriptionEdit() const { return descriptionEdit_; }
     TDropDownDatePicker* datePicker() const { return datePicker_; }
-    QCheckBox* switchBox(int number) const { return checkBoxes_[number - 1]; }
-    QToolButton* accountButton() const { return speedButton1_; }
-    QToolButton* printButton() const { return speedButton6_; }
-    QComboBox* printerChoice() const { return comboBox1_; }
+    QCheckBox* switchBox(int number) const { return switches_[number - 1]; }
+    QToolButton* accountButton() const { return accountButton_; }
+    QToolButton* printButton() const { return printButton_; }
+    QPushButton* testSheetButton() const { return testSheetButton_; }
+    QComboBox* printerChoice() const { return printerChoice_; }
+    QSpinBox* distanceTopEdit() const { return distanceTop_; }
+    QSpinBox* distanceLeftEdit() const { return distanceLeft_; }
+    QDoubleSpinBox* calibrationXEdit() const { return calibrationX_; }
+    QDoubleSpinBox* calibrationYEdit() const { return calibrationY_; }
     QFrame* chequePanel() const { return panel_; }
+    QLabel* hintLabel() const { return hint_; }
     TSizeCtrl* sizeCtrl() const { return sizeCtrl_; }
+
+    // The print and test-sheet actions, as the buttons run them.
+    void printCheque();
+    void printTestSheet();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -91,53 +96,59 @@ private:
     void buildPictureGroup();
     void buildWaitPanel();
 
-    void FormShow();
-    void Reset();
-    void SpeedButton1Click();
-    void SpeedButton6Click();
-    void Edit1Change();
-    void Edit2Change();
-    void Edit3Change();
-    void DatePickerChange();
-    void CheckBoxClick(int number);
-    void ComboBox1Change(const QString& text);
-    bool Edit1KeyPress(QKeyEvent* event);
+    void fillPrinters();
+    void chooseAccount();
+    void amountEdited();
+    void amountInputRejected();
+    void switchClicked(int number);
+    void feedChosen();
+    void distancesEdited();
+    void printerChosen(const QString& name);
+    void calibrationEdited();
+    void loadCalibration();
+    bool amountKeyPress(QKeyEvent* event);
+    QString sendToPrinter(const ChequePage& page);
 
-    void applyLayout(const ChequeLayout& layout);
-    void setBoxText(Box which, const QString& text);
-    void fitBox(Box which);
-    void placeTomanBox();
-    void setChequePanelSize(int chequeWidth, int chequeHeight);
+    void showModel();
+    void showFieldsOfModel();
+    void showPicture();
     void showWaitPanel(bool on);
-    void setSwitchSilently(int number, bool on);
+    void boxesMoved();
 
     TfrmChequePrintDM* dm_ = nullptr;
-    int accountId_ = 0;
+    ChequeModel model_;
     bool shownOnce_ = false;
+    bool showing_ = false; // fields being set from the model, not by the user
+    bool typing_ = false;  // a key press is being handled by the amount field
 
     QLineEdit* bankName_ = nullptr;
     QLineEdit* bankBranchName_ = nullptr;
     QLineEdit* bankBranchCode_ = nullptr;
     QLineEdit* accountName_ = nullptr;
     QLineEdit* accountNo_ = nullptr;
-    QToolButton* speedButton1_ = nullptr;
-    QToolButton* speedButton6_ = nullptr;
+    QToolButton* accountButton_ = nullptr;
+    QToolButton* printButton_ = nullptr;
+    QPushButton* testSheetButton_ = nullptr;
+    QCheckBox* testSheetPicture_ = nullptr;
     TDropDownDatePicker* datePicker_ = nullptr;
-    QLineEdit* edit1_ = nullptr;
-    QLineEdit* edit2_ = nullptr;
-    QLineEdit* edit3_ = nullptr;
-    std::array<QCheckBox*, 6> checkBoxes_{};
-    QRadioButton* radioButton1_ = nullptr;
-    QRadioButton* radioButton2_ = nullptr;
-    QRadioButton* radioButton3_ = nullptr;
-    QRadioButton* radioButton4_ = nullptr;
-    QComboBox* comboBox1_ = nullptr;
-    QSpinBox* advSpinEdit1_ = nullptr;
-    QSpinBox* advSpinEdit2_ = nullptr;
+    QLineEdit* amountEdit_ = nullptr;
+    QLineEdit* payeeEdit_ = nullptr;
+    QLineEdit* descriptionEdit_ = nullptr;
+    std::array<QCheckBox*, kSwitchCount> switches_{};
+    QRadioButton* horizontalFeed_ = nullptr;
+    QRadioButton* verticalFeed_ = nullptr;
+    QRadioButton* fromMiddle_ = nullptr;
+    QRadioButton* fromLeft_ = nullptr;
+    QComboBox* printerChoice_ = nullptr;
+    QSpinBox* distanceTop_ = nullptr;
+    QSpinBox* distanceLeft_ = nullptr;
+    QDoubleSpinBox* calibrationX_ = nullptr;
+    QDoubleSpinBox* calibrationY_ = nullptr;
     QFrame* frame_ = nullptr;
     QFrame* panel_ = nullptr;
     QLabel* picture_ = nullptr;
-    std::array<QLabel*, BoxCount> boxes_{};
+    QLabel* hint_ = nullptr;
+    std::array<ChequeItemBox*, BoxCount> boxes_{};
     QFrame* waitPanel_ = nullptr;
     QProgressBar* progress_ = nullptr;
     TSizeCtrl* sizeCtrl_ = nullptr;

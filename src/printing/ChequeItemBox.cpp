@@ -1,0 +1,39 @@
+#include "printing/ChequeItemBox.h"
+
+#include "printing/PagePainter.h"
+
+#include <QPainter>
+
+ChequeItemBox::ChequeItemBox(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+}
+
+void ChequeItemBox::setElement(const TextElement& element)
+{
+    element_ = element;
+    element_.left = 0;
+    element_.top = 0;
+    setFont(ToQFont(element.font));
+    update();
+}
+
+void ChequeItemBox::setPlaceholder(bool on)
+{
+    if (placeholder_ == on)
+        return;
+    placeholder_ = on;
+    update();
+}
+
+void ChequeItemBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    // Black over the cheque picture, as on paper, whatever the theme; captions in grey.
+    painter.setPen(placeholder_ ? QColor(105, 105, 105) : QColor(Qt::black));
+    TextElement e = element_;
+    e.width = width();
+    painter.setClipRect(rect());
+    PaintTextElement(painter, e, 1.0);
+}
