@@ -153,6 +153,7 @@ private slots:
         QTest::newRow("blank title") << u" \t "_s << u"12"_s << kBankNameMissing << bank;
         QTest::newRow("title checked first") << u""_s << u"12a"_s << kBankNameMissing << bank;
         QTest::newRow("order 12") << u"ملت"_s << u"12"_s << QString() << -1;
+        QTest::newRow("order in Persian digits") << u"ملت"_s << u"۱۲"_s << QString() << -1;
         QTest::newRow("order leading space") << u"ملت"_s << u" 12"_s << kRadifWrong << radif;
         QTest::newRow("order with letter") << u"ملت"_s << u"12a"_s << kRadifWrong << radif;
         QTest::newRow("order minus") << u"ملت"_s << u"-1"_s << kRadifWrong << radif;
@@ -181,6 +182,8 @@ private slots:
         QTest::newRow("empty") << u""_s << QVariant(QMetaType::fromType<int>());
         QTest::newRow("12") << u"12"_s << QVariant(12);
         QTest::newRow("leading zeros") << u"007"_s << QVariant(7);
+        QTest::newRow("Persian digits") << u"۱۲"_s << QVariant(12);
+        QTest::newRow("Arabic-Indic digits") << u"١٢"_s << QVariant(12);
         QTest::newRow("largest") << u"2147483647"_s << QVariant(2147483647);
         QTest::newRow("too large") << u"2147483648"_s << QVariant();
         QTest::newRow("far too large") << u"99999999999999999999"_s << QVariant();

@@ -49,14 +49,16 @@ std::optional<AccountInputError> CheckAccountInput(const AccountTexts& typed)
 {
     if (IsBlankText(textOf(typed, AccountField::BankName)))
         return AccountInputError{u"نام بانك را وارد كنيد"_s, AccountField::BankName};
-    const QString& radif = textOf(typed, AccountField::Radif);
+    // A Persian keyboard types ۱۲ for 12.
+    const QString radif = ToLatinDigits(textOf(typed, AccountField::Radif));
     if (!IsBlankText(radif) && !IsNumberText(radif))
         return AccountInputError{u"ترتيب نمايش صحيح نيست"_s, AccountField::Radif};
     return std::nullopt;
 }
 
-QVariant RadifFromText(const QString& text)
+QVariant RadifFromText(const QString& typed)
 {
+    const QString text = ToLatinDigits(typed);
     if (text.isEmpty())
         return {};
     bool ok =

@@ -390,42 +390,36 @@ ChequePage ChequeModel::testSheet(bool withPicture) const
         sheet.elements.append(label);
     }
 
-    // Millimetre marks outside the cheque along its top edge (rightwards from its left
-    // corner) and its right edge (downwards from its top corner), numbered every ten.
+    // Millimetre marks inside the cheque along its top edge (rightwards from its left
+    // corner) and its right edge (downwards from its top corner), numbered every ten: inside,
+    // so they stay on the page whatever the feed and the distances.
     auto markLength = [](int mm) { return (mm % 10 == 0 ? 3.0 : mm % 5 == 0 ? 2.0 : 1.0); };
+    auto number = [&](int mm, double left, double top) {
+        TextElement n;
+        n.text = QString::number(mm);
+        n.font = small;
+        n.left = left;
+        n.top = top;
+        n.width = 30;
+        n.alignRight = false;
+        n.rightToLeft = false;
+        sheet.elements.append(n);
+    };
     const int widthMm = int(cheque.width() / kPixelsPerMm);
     for (int mm = 0; mm <= widthMm; ++mm) {
         const double x = cheque.left() + mm * kPixelsPerMm;
         sheet.lines.append(
-            QLineF(x, cheque.top(), x, cheque.top() - markLength(mm) * kPixelsPerMm));
-        if (mm % 10 == 0 && mm > 0) {
-            TextElement n;
-            n.text = QString::number(mm);
-            n.font = small;
-            n.left = x - 20;
-            n.width = 40;
-            n.top = cheque.top() - 3 * kPixelsPerMm - 2 * labelHeight;
-            n.alignRight = false;
-            n.rightToLeft = false;
-            sheet.elements.append(n);
-        }
+            QLineF(x, cheque.top(), x, cheque.top() + markLength(mm) * kPixelsPerMm));
+        if (mm % 10 == 0 && mm > 0 && mm < widthMm - 5)
+            number(mm, x - 4, cheque.top() + 3.5 * kPixelsPerMm);
     }
     const int heightMm = int(cheque.height() / kPixelsPerMm);
     for (int mm = 0; mm <= heightMm; ++mm) {
         const double y = cheque.top() + mm * kPixelsPerMm;
         sheet.lines.append(
-            QLineF(cheque.right(), y, cheque.right() + markLength(mm) * kPixelsPerMm, y));
-        if (mm % 10 == 0 && mm > 0) {
-            TextElement n;
-            n.text = QString::number(mm);
-            n.font = small;
-            n.left = cheque.right() + 3.5 * kPixelsPerMm;
-            n.width = 40;
-            n.top = y - labelHeight / 2.0;
-            n.alignRight = false;
-            n.rightToLeft = false;
-            sheet.elements.append(n);
-        }
+            QLineF(cheque.right(), y, cheque.right() - markLength(mm) * kPixelsPerMm, y));
+        if (mm % 10 == 0 && mm > 0)
+            number(mm, cheque.right() - 3.5 * kPixelsPerMm - 16, y - labelHeight / 2.0);
     }
     // Crosshairs at the top-left and bottom-right corners, 8 mm each way.
     const double arm = 8 * kPixelsPerMm;
