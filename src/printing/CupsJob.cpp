@@ -88,7 +88,7 @@ CupsJobResult SubmitPdfJob(const QString& printerName, const QByteArray& pdf, co
     CupsJobResult result;
     result.printer = printerName;
     if (printerName.trimmed().isEmpty())
-        return Failed(result, CupsJobResult::Failure::NoSuchPrinter, u"no printer named"_s);
+        return Failed(result, CupsJobResult::Failure::NoSuchPrinter, QString());
     if (pdf.isEmpty())
         return Failed(result, CupsJobResult::Failure::Refused, u"empty document"_s);
 
@@ -144,7 +144,9 @@ QString CupsFailureMessage(const CupsJobResult& result)
     case CupsJobResult::Failure::None:
         return QString();
     case CupsJobResult::Failure::NoSuchPrinter:
-        message = u"چاپگر \"%1\" يافت نشد"_s.arg(result.printer);
+        message = result.printer.trimmed().isEmpty()
+                      ? u"چاپگري انتخاب نشده است"_s
+                      : u"چاپگر \"%1\" يافت نشد"_s.arg(result.printer);
         break;
     case CupsJobResult::Failure::NotAccepting:
         message = u"چاپگر \"%1\" كار چاپي نمي پذيرد"_s.arg(result.printer);
