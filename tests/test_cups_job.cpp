@@ -217,6 +217,8 @@ private slots:
         // Only the private server, and no lpoptions or printer choice of the user's.
         qputenv("CUPS_SERVER", path(u"cups.sock"_s).toUtf8());
         qputenv("HOME", dir_.path().toUtf8());
+        // Client settings (client.conf, root's lpoptions) from the private server's folder.
+        qputenv("CUPS_SERVERROOT", path(u"serverroot"_s).toUtf8());
         qunsetenv("LPDEST");
         qunsetenv("PRINTER");
         int code = 0;
@@ -370,6 +372,17 @@ private slots:
         // The technical reason, when there is one, is on its own second line.
         if (!job.detail.isEmpty())
             QCOMPARE(text.section(u'\n', 1), job.detail);
+    }
+
+    // A server without a queue is there: an empty list, not an error.
+    void noQueueIsAnEmptyList()
+    {
+        for (const QString& queue : {u"fuji"_s, u"pxl"_s})
+            QCOMPARE(admin(u"lpadmin"_s, {u"-x"_s, queue}), QString());
+        const CupsPrinterList list = ListCupsPrinters();
+        QVERIFY2(list.reachable, qPrintable(list.detail));
+        QVERIFY(list.names.isEmpty());
+        QVERIFY(list.defaultName.isEmpty());
     }
 
     // Declared last: stops the server.

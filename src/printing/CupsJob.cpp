@@ -182,6 +182,9 @@ CupsPrinterList ListCupsPrinters()
         return list;
     }
     list.reachable = true;
+    if (cupsLastError() >= IPP_STATUS_ERROR_BAD_REQUEST &&
+        cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
+        list.detail = LastCupsError();
     for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr;
          attr = ippNextAttribute(response.get()))
         if (ippGetGroupTag(attr) == IPP_TAG_PRINTER && ippGetName(attr) &&
