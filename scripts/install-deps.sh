@@ -11,7 +11,8 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
   # Benchmarks, PDF inspection, a local CUPS queue for printing tests, fuzzing.
-  packages+=(libbenchmark-dev poppler-utils unzip cups printer-driver-cups-pdf
+  # cups-filters carries the vendor driver files the private CUPS server's queues use.
+  packages+=(libbenchmark-dev poppler-utils unzip cups cups-filters printer-driver-cups-pdf
              clang libclang-rt-14-dev xvfb xauth)
 fi
 
