@@ -68,8 +68,11 @@ private slots:
         QTest::newRow("15 digits")
             << u"999000000000019"_s << u"نهصد و نود و نه تريليون و نوزده"_s << true;
         QTest::newRow("a trillion") << u"1000000000000"_s << u"يک تريليون"_s << false;
-        // Marks are cut into groups like digits: 001 / .00 / 0,5.
-        QTest::newRow("marks inside groups") << u"1.000,5"_s << u"يک ميليون و پنج"_s << true;
+        // Marks are removed before the digits are cut into groups: the words of the value.
+        QTest::newRow("marks inside groups") << u"1.000,5"_s << u"ده هزار و پنج"_s << true;
+        QTest::newRow("grouped with commas") << u"1,250,000"_s
+                                             << u"يک ميليون و دويست و پنجاه هزار"_s << false;
+        QTest::newRow("ten million grouped") << u"10,000,000"_s << u"ده ميليون"_s << false;
     }
     void amountToWords()
     {

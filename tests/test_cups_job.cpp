@@ -1,6 +1,9 @@
 // Handing a PDF page to CUPS: against a private server with queues on real vendor drivers
 // that declare hardware margins, the page must arrive whole and unmoved, and every refusal
 // must come back as a failure with its reason and no job left behind.
+#include "app/DatabaseSchema.h"
+#include "app/uMainDM.h"
+#include "layout/LayoutStore.h"
 #include "printing/CupsJob.h"
 
 #include <QBuffer>
@@ -13,6 +16,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -311,6 +315,79 @@ private slots:
         const qreal shift = worstShift(expected, paper.words);
         qInfo("%s: printed texts within %.3f pt of the page", QTest::currentDataTag(), shift);
         QVERIFY2(shift <= 0.5, qPrintable(u"texts moved by %1 pt"_s.arg(shift)));
+    }
+
+    // The whole way from the tool: the cheque sent to each real-driver queue is its --pdf
+    // page, unmoved, in both feeds; a stored calibration moves it by exactly its offset, and
+    // a refusing queue makes the tool fail.
+    void chequeFromTheToolArrivesAsItsPdf()
+    {
+        const QString tool = qEnvironmentVariable("NILOCHEQUE");
+        if (tool.isEmpty())
+            QSKIP("run under ctest");
+        const QString db = path(u"NiloChequePrint.mdb"_s);
+        QVERIFY(CreateDatabase(db).isEmpty());
+        {
+            TfrmMainDM dm(TfrmMainDM::File{db});
+            QSqlQuery(dm.connection()).exec(u"insert into tblAccountMst (BankName) values ('b')"_s);
+            LayoutRows rows;
+            rows[0] = {1, 650, 320, 10, 5, {}, {}, false, true};
+            for (int id = 2; id <= 10; ++id)
+                rows[id - 1] = {id, 60 + id * 25, 20 + id * 27, 200, 12, u"Tahoma"_s,
+                                u"Regular"_s, true, id == 5};
+            QString error;
+            QVERIFY2(SaveLayout(dm.connection(), 1, rows, {}, {}, &error), qPrintable(error));
+        }
+        const QStringList cheque = {u"print"_s,  u"--database"_s, db,         u"--account"_s,
+                                    u"1"_s,      u"--amount"_s,   u"1250000"_s, u"--payee"_s,
+                                    u"Rezaei"_s, u"--date"_s,     u"1403/01/15"_s};
+        auto printOn = [&](const QString& queue, const QStringList& more, int* code) {
+            const QString out = run(tool, cheque + more + QStringList{u"--printer"_s, queue}, code);
+            const auto m = QRegularExpression(u"\\(job (\\d+)\\)"_s).match(out);
+            return m.hasMatch() ? m.captured(1).toInt() : 0;
+        };
+        for (const QString& feed : {u"horizontal"_s, u"vertical"_s}) {
+            const QString reference = path(u"reference-%1.pdf"_s.arg(feed));
+            int code = -1;
+            run(tool, cheque + QStringList{u"--feed"_s, feed, u"--pdf"_s, reference}, &code);
+            QCOMPARE(code, 0);
+            const PdfPage expected = inspect(reference);
+            QVERIFY(expected.words.size() >= 8);
+            for (const QString& queue : {u"fuji"_s, u"pxl"_s}) {
+                const int job = printOn(queue, {u"--feed"_s, feed}, &code);
+                QCOMPARE(code, 0);
+                QVERIFY(job > 0);
+                QCOMPARE(waitForJob(job), int(IPP_JSTATE_COMPLETED));
+                const PdfPage held = inspect(path(u"spool/d%1-001"_s.arg(job, 5, 10, QChar(u'0'))));
+                QCOMPARE(held.size, expected.size);
+                const qreal shift = worstShift(expected.words, held.words);
+                QVERIFY2(shift <= 0.5, qPrintable(u"%1 %2: %3 pt"_s.arg(queue, feed).arg(shift)));
+            }
+        }
+        // A calibration of (2.0, -1.0) mm stored for fuji moves every text by (5.67, -2.83) pt.
+        int code = -1;
+        run(tool, {u"calibrate"_s, u"--database"_s, db, u"--printer"_s, u"fuji"_s, u"--x"_s,
+                   u"2"_s, u"--y"_s, u"-1"_s},
+            &code);
+        QCOMPARE(code, 0);
+        const PdfPage expected = inspect(path(u"reference-horizontal.pdf"_s));
+        const int job = printOn(u"fuji"_s, {u"--feed"_s, u"horizontal"_s}, &code);
+        QCOMPARE(code, 0);
+        QCOMPARE(waitForJob(job), int(IPP_JSTATE_COMPLETED));
+        const PdfPage moved = inspect(path(u"spool/d%1-001"_s.arg(job, 5, 10, QChar(u'0'))));
+        for (auto it = expected.words.cbegin(); it != expected.words.cend(); ++it) {
+            const QRectF m = moved.words.value(it.key());
+            QVERIFY2(qAbs(m.left() - it->left() - 5.67) < 0.01 &&
+                         qAbs(m.top() - it->top() + 2.83) < 0.01,
+                     qPrintable(it.key()));
+        }
+        // A queue that refuses: no job, a non-zero exit with the reason.
+        QCOMPARE(admin(u"cupsreject"_s, {u"pxl"_s}), QString());
+        const int jobsBefore = jobCount();
+        QCOMPARE(printOn(u"pxl"_s, {}, &code), 0);
+        QCOMPARE(code, 1);
+        QCOMPARE(jobCount(), jobsBefore);
+        QCOMPARE(admin(u"cupsaccept"_s, {u"pxl"_s}), QString());
     }
 
     void refusalsGiveReasonAndNoJob_data()

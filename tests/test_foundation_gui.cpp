@@ -19,6 +19,14 @@ class FoundationGui : public QObject
 private slots:
     void cleanup() { DialogSeam::setMessageHook({}); }
 
+    // The font dialog's foundry-qualified names are stored as plain family names.
+    void fontFamiliesAreStoredPlain()
+    {
+        QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("C059 [UKWN]")), QStringLiteral("C059"));
+        QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("2  Yekan")), QStringLiteral("2  Yekan"));
+        QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("Tahoma")), QStringLiteral("Tahoma"));
+    }
+
     void messageBoxesHaveTheirCaptionsAndButtons_data()
     {
         QTest::addColumn<int>("kind");

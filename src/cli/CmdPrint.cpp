@@ -186,10 +186,11 @@ int CmdPrint(const QStringList& args)
             WriteChequePdf(page, pdf, {database});
             out() << "wrote " << pdf << '\n';
         } else {
-            const QString error = PrintChequePage(page, printer);
+            int job = 0;
+            const QString error = PrintChequePage(page, printer, &job);
             if (!error.isEmpty())
                 return fail(error);
-            out() << "printed on " << printer << '\n';
+            out() << "printed on " << printer << " (job " << job << ")\n";
         }
         return 0;
     } catch (const AppError& e) {

@@ -1,7 +1,9 @@
 #include "lib/DialogSeam.h"
 
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QRegularExpression>
 
 namespace {
 DialogSeam::MessageHook& messageHookRef()
@@ -35,13 +37,29 @@ QString chooseOpenFile(QWidget* parent, const QString& filter)
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
 
+QString PlainFontFamily(const QString& family)
+{
+    // The font database tells same-named faces apart as "C059 [UKWN]"; a layout stores the
+    // plain name, which the font system resolves itself.
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]\\s*$"));
+    return QString(family).remove(foundry);
+}
+
 std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial)
 {
     if (fontHookRef())
         return fontHookRef()(initial);
+    // A stored face this machine lacks opens on the face that stands in for it, not on
+    // whatever the dialog would pick first.
+    QFont start = initial;
+    if (!QFontDatabase::families().contains(initial.family()))
+        start.setFamily(QFont::substitute(initial.family()));
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, parent);
-    return ok ? std::optional<QFont>(font) : std::nullopt;
+    QFont font = QFontDialog::getFont(&ok, start, parent);
+    if (!ok)
+        return std::nullopt;
+    font.setFamily(PlainFontFamily(font.family()));
+    return font;
 }
 
 } // namespace DialogSeam

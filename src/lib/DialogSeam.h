@@ -39,4 +39,8 @@ QString chooseOpenFile(QWidget* parent, const QString& filter);
 // The font dialog; nullopt when cancelled.
 std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial);
 
+// A family name without the foundry the font database adds to tell faces apart
+// ("C059 [UKWN]" -> "C059").
+QString PlainFontFamily(const QString& family);
+
 } // namespace DialogSeam
