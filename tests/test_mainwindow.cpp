@@ -543,6 +543,17 @@ private slots:
         QVERIFY(area.subWindowList().isEmpty());
         QVERIFY(OpenChildWindowOnce(&area, u"frmChequePrintUI"_s, make));
         QCOMPARE(created, 2);
+        QVERIFY(area.subWindowList().first()->windowFlags() & Qt::WindowMaximizeButtonHint);
+        // A window of fixed size offers no maximise button.
+        const auto fixed = [] {
+            auto* window = new QWidget;
+            window->setFixedSize(300, 200);
+            return window;
+        };
+        QWidget* small = OpenChildWindowOnce(&area, u"fixed"_s, fixed);
+        QVERIFY(small);
+        QVERIFY(!(qobject_cast<QMdiSubWindow*>(small->parentWidget())->windowFlags() &
+                  Qt::WindowMaximizeButtonHint));
     }
 
     void chequeItemsOpenOneWindowEach_data()

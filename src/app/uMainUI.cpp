@@ -178,6 +178,9 @@ QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
     auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     if (!sub || sub->mdiArea() != area)
         sub = area->addSubWindow(window);
+    // A window of fixed size has nothing to show maximised.
+    if (window->minimumSize() == window->maximumSize())
+        sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
     sub->show();
     window->show();
     return window;

@@ -241,14 +241,11 @@ void TfrmChequePrintUI::buildAccountGroup()
     descriptionEdit_->setGeometry(10, row(7) + 8, fieldRight - 10, 21);
     descriptionEdit_->setReadOnly(true);
 
-    printButton_ = new QToolButton(group);
+    // A push button, framed in every theme: the window's main action, not a flat label.
+    printButton_ = new QPushButton(u"چاپ"_s, group);
     printButton_->setObjectName(u"PrintButton"_s);
-    printButton_->setText(u"چاپ"_s);
     printButton_->setToolTip(u"چاپ چك"_s);
-    // A framed button, not a flat label: the window's main action.
-    printButton_->setAutoRaise(false);
     printButton_->setGeometry(10, row(8) + 16, 110, 28);
-    printButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     QFont bold = printButton_->font();
     bold.setBold(true);
     printButton_->setFont(bold);
@@ -261,7 +258,7 @@ void TfrmChequePrintUI::buildAccountGroup()
 
     connect(accountButton_, &QToolButton::clicked, this,
             [this] { RunGuarded([this] { chooseAccount(); }); });
-    connect(printButton_, &QToolButton::clicked, this,
+    connect(printButton_, &QPushButton::clicked, this,
             [this] { RunGuarded([this] { printCheque(); }); });
     connect(amountEdit_, &QLineEdit::textChanged, this,
             [this] { RunGuarded([this] { amountEdited(); }); });

@@ -70,7 +70,7 @@ public:
     TDropDownDatePicker* datePicker() const { return datePicker_; }
     QCheckBox* switchBox(int number) const { return switches_[number - 1]; }
     QToolButton* accountButton() const { return accountButton_; }
-    QToolButton* printButton() const { return printButton_; }
+    QPushButton* printButton() const { return printButton_; }
     QPushButton* testSheetButton() const { return testSheetButton_; }
     QComboBox* printerChoice() const { return printerChoice_; }
     QSpinBox* distanceTopEdit() const { return distanceTop_; }
@@ -127,7 +127,7 @@ private:
     QLineEdit* accountName_ = nullptr;
     QLineEdit* accountNo_ = nullptr;
     QToolButton* accountButton_ = nullptr;
-    QToolButton* printButton_ = nullptr;
+    QPushButton* printButton_ = nullptr;
     QPushButton* testSheetButton_ = nullptr;
     QCheckBox* testSheetPicture_ = nullptr;
     TDropDownDatePicker* datePicker_ = nullptr;
