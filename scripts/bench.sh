@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --test
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNILO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target bench_startup bench_core bench_print bench_layout bench_accounts bench_clock
+cmake --build "$build" --target bench_startup bench_core bench_print bench_layout bench_accounts bench_clock nilocheque
 export QT_QPA_PLATFORM=offscreen
 b="$build/bench"
 results="$build/bench-results.tsv"
@@ -19,7 +19,7 @@ run() {
   grep '^RESULT' "$build/bench-$name.log" | cut -f2- >>"$results" || true
 }
 run startup "$b/bench_startup" 15
-run print "$b/bench_print"
+run print "$b/bench_print" "$build/nilocheque"
 run layout "$b/bench_layout"
 run accounts "$b/bench_accounts" 15
 run clock "$b/bench_clock" "${BENCH_CLOCK_SECONDS:-60}"

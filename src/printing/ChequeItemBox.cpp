@@ -12,10 +12,14 @@ ChequeItemBox::ChequeItemBox(QWidget* parent) : QWidget(parent)
 
 void ChequeItemBox::setElement(const TextElement& element)
 {
-    element_ = element;
-    element_.left = 0;
-    element_.top = 0;
-    setFont(ToQFont(element.font));
+    TextElement e = element;
+    e.left = 0;
+    e.top = 0;
+    if (e == element_)
+        return; // a keystroke repaints only the boxes it changed
+    if (e.font != element_.font)
+        setFont(ToQFont(e.font));
+    element_ = e;
     update();
 }
 

@@ -51,6 +51,7 @@ struct TextElement
     bool alignRight = true;
     bool rightToLeft = true;
     bool cutAtWidth = false; // the cover's asterisks never run beyond their box
+    friend bool operator==(const TextElement&, const TextElement&) = default;
 };
 
 struct ChequePage
