@@ -60,6 +60,11 @@ private slots:
         QCOMPARE(r.out, u"//1.250.000\n##1.250.000Rls\nيک ميليون و دويست و پنجاه هزار ريال تمام \n"
                         u" معادل يکصد و بيست و پنج هزار تومان تمام \n"
                         u"//5\n##5Rls\nپنج  ريال تمام \n معادل صفر تومان تمام \n"_s);
+        // Group marks and a Persian keyboard's digits give the same four texts.
+        for (const QString& same : {u"1,250,000"_s, u"۱۲۵۰۰۰۰"_s}) {
+            const Run again = nilocheque({u"words"_s, u"--cheque"_s, same, u"5"_s});
+            QCOMPARE(again.out, r.out);
+        }
     }
 
     // A bad value prints the error on stderr and nothing on stdout; the others still print.

@@ -1,6 +1,7 @@
 #include "calendar/JalaliFormat.h"
 #include "calendar/Today.h"
 #include "cli/CliCommon.h"
+#include "lib/TextChecks.h"
 #include "lib/AmountText.h"
 #include "lib/AppError.h"
 
@@ -28,8 +29,9 @@ QString gregorianText(TDateTime value)
 
 } // namespace
 
-TDateTime ParseDateArgument(const QString& text)
+TDateTime ParseDateArgument(const QString& typed)
 {
+    const QString text = ToLatinDigits(typed); // ۱۴۰۳/۰۱/۱۵ is 1403/01/15
     static const QRegularExpression dayNumber(u"^@(-?\\d{1,18})$"_s);
     if (const QRegularExpressionMatch m = dayNumber.match(text); m.hasMatch()) {
         const qint64 day = m.captured(1).toLongLong();

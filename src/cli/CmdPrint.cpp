@@ -141,7 +141,7 @@ int CmdPrint(const QStringList& args)
         ChequeModel model(ProgramTextMeasure());
         model.loadAccount(accountId, layout);
         model.setDate(opts.contains(u"--date"_s)
-                          ? ParseDateArgument(ToLatinDigits(opts[u"--date"_s]))
+                          ? ParseDateArgument(opts[u"--date"_s])
                           : Today());
         switch (model.setAmount(opts.value(u"--amount"_s))) {
         case ChequeModel::AmountChange::Accepted:

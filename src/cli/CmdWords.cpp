@@ -1,6 +1,7 @@
 #include "cli/CliCommon.h"
 #include "lib/AmountText.h"
 #include "lib/AppError.h"
+#include "lib/TextChecks.h"
 #include "printing/ChequeTexts.h"
 
 using namespace Qt::StringLiterals;
@@ -26,7 +27,8 @@ int CmdWords(const QStringList& args)
         return 2;
     }
     int code = 0;
-    for (const QString& text : texts) {
+    for (const QString& typed : texts) {
+        const QString text = ToLatinDigits(typed); // ۱۲۵ is 125
         try {
             const QStringList lines = cheque ? chequeTexts(text) : QStringList{AmountToWords(text)};
             for (const QString& line : lines)
