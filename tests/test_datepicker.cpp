@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -751,6 +752,60 @@ private slots:
         p->DropDown();
         QVERIFY(!cal->yearEditor()->isVisible());
         p->CloseUp(false);
+    }
+
+    // Keys as the keyboard delivers them: to the focused window, which hands them to the open
+    // pop-up's focus widget. After the year editor has been used, the calendar must still hear
+    // Left, Esc and Enter, in this and every later opening.
+    void dropDownHearsKeysAfterTheYearEditor()
+    {
+        Window w;
+        TDropDownDatePicker* p = w.picker;
+        TJalaliMonthCalendar* cal = p->calendar();
+        const auto press = [&](Qt::Key key) {
+            QWindow* target = QGuiApplication::focusWindow();
+            QTest::keyClick(target ? target : w.window.windowHandle(), key);
+        };
+        QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
+        QVERIFY(p->DroppedDown());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QVERIFY(cal->yearEditor()->isVisible());
+        press(Qt::Key_Up);
+        press(Qt::Key_Return);
+        QVERIFY(!cal->yearEditor()->isVisible());
+        QVERIFY(p->DroppedDown());
+        QCOMPARE(S(cal->Date()), u"1404/06/15"_s);
+        // Right to left: Left is the next day.
+        press(Qt::Key_Left);
+        QCOMPARE(S(cal->Date()), u"1404/06/16"_s);
+        press(Qt::Key_Escape);
+        QVERIFY(!p->DroppedDown());
+        QCOMPARE(S(p->Date()), u"1403/06/15"_s);
+        QVERIFY(p->hasFocus());
+
+        // The next opening hears them as well; Enter takes the date.
+        QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
+        QVERIFY(p->DroppedDown());
+        press(Qt::Key_Left);
+        QCOMPARE(S(cal->Date()), u"1403/06/16"_s);
+        press(Qt::Key_Return);
+        QVERIFY(!p->DroppedDown());
+        QCOMPARE(S(p->Date()), u"1403/06/16"_s);
+
+        // Escape in the editor drops the year and leaves the keys with the calendar too.
+        QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        press(Qt::Key_Down);
+        press(Qt::Key_Escape);
+        QVERIFY(p->DroppedDown());
+        QCOMPARE(S(cal->Date()), u"1403/06/16"_s);
+        press(Qt::Key_Left);
+        press(Qt::Key_Return);
+        QVERIFY(!p->DroppedDown());
+        QCOMPARE(S(p->Date()), u"1403/06/17"_s);
+        // Keys typed into the field after closing reach the field.
+        press(Qt::Key_Up);
+        QCOMPARE(S(p->Date()), u"1403/06/18"_s);
     }
 
     void openingEndsTheBlankAndChecks()
