@@ -146,7 +146,7 @@ private slots:
         QVERIFY(plain.fontWeight() == QFont::Normal && !plain.fontItalic());
     }
 
-    // 50 ms per one-pixel step is 20 px a second; at the end it starts again from the top.
+    // 50 ms per one-pixel step is 20 px a second; at the end it starts again with the title.
     void creditsScrollOnePixelPerTickAndRestart()
     {
         TfrmCreditsUI w(nullptr);
@@ -155,21 +155,27 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QScrollBar* bar = w.richEdit()->verticalScrollBar();
         const int viewHeight = w.richEdit()->viewport()->height();
-        QCOMPARE(bar->value(), 0);
         QCOMPARE(bar->singleStep(), 1);
 
         // Every line fits the view's width: none wraps onto a second line.
         for (QTextBlock b = w.richEdit()->document()->begin(); b.isValid(); b = b.next())
             QVERIFY2(b.layout()->lineCount() == 1, qPrintable(b.text()));
 
-        // At first the view shows only the texture: the title starts below its lower edge.
+        // The leading blank lines fill more than the view; yet the window opens with the title
+        // and the product name in view, not blank.
         auto* layout = w.richEdit()->document()->documentLayout();
         const QTextDocument* doc = w.richEdit()->document();
-        QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(18)).top() >= viewHeight);
+        const QRectF title = layout->blockBoundingRect(doc->findBlockByNumber(18));
+        QVERIFY(title.top() >= viewHeight);
+        const int opening = bar->value();
+        QCOMPARE(opening, w.OpeningPosition());
+        QVERIFY(title.top() >= opening && title.bottom() <= opening + viewHeight / 2);
+        QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(21)).bottom() <=
+                opening + viewHeight);
 
         for (int tick = 0; tick < 20; ++tick)
             w.Timer1Timer();
-        QCOMPARE(bar->value(), 20); // one second
+        QCOMPARE(bar->value(), opening + 20); // one second
 
         const int last = bar->maximum();
         QVERIFY(last > 0);
@@ -180,10 +186,12 @@ private slots:
         bar->setValue(last - 1);
         w.Timer1Timer();
         QCOMPARE(bar->value(), last);
+        // The next round: the title just below the lower edge, rising at once.
         w.Timer1Timer();
-        QCOMPARE(bar->value(), 0);
+        const int restart = bar->value();
+        QCOMPARE(restart, int(title.top()) - viewHeight);
         w.Timer1Timer();
-        QCOMPARE(bar->value(), 1);
+        QCOMPARE(bar->value(), restart + 1);
     }
 
     void creditsTimerDrivesTheScroll()

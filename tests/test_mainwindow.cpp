@@ -577,9 +577,16 @@ private slots:
         const auto w = open();
         click(child(*w, u"itemHelp"_s));
         QVERIFY(calls.isEmpty());
+        // Missing, the item says so and where it looked.
+        QCOMPARE(shown_.size(), 1);
+        QCOMPARE(shown_[0].text,
+                 u"پرونده راهنماي برنامه پيدا نشد\n"_s +
+                     QDir::toNativeSeparators(dir_->filePath(u"NiloChequePrint.chm"_s)));
+        QCOMPARE(shown_[0].kind, MessageKind::Warning);
         writeText(dir_->filePath(u"NiloChequePrint.chm"_s), u""_s);
         click(child(*w, u"itemHelp"_s));
         HelpSystem::SetEngine({});
+        QCOMPARE(shown_.size(), 1);
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls[0].command, HelpCommand::DisplayToc);
         QCOMPARE(calls[0].caller.data(), w.get());
