@@ -15,6 +15,7 @@
 
 #include <QBuffer>
 #include <QDialog>
+#include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -561,6 +562,10 @@ private slots:
         QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
         QMdiSubWindow* sub = w->mdiArea()->subWindowList().first();
         QCOMPARE(sub->widget()->objectName(), window);
+        // The child window's title bar shows the program's icon, not Qt's.
+        const QImage icon = sub->windowIcon().pixmap(16, 16).toImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon, QIcon(u":/images/app_icon.png"_s).pixmap(16, 16).toImage());
         if (window == u"frmChequeInfoUI")
             QCOMPARE(sub->widget(), frmChequeInfoUI);
         // A second click, even on a minimised window, opens nothing and leaves it minimised.
