@@ -1188,6 +1188,33 @@ private slots:
         QCOMPARE(cal.grab().toImage().pixelColor(inTitle), QColor(200, 10, 30));
     }
 
+    // Weekday captions never run into each other: long names where the columns leave a gap
+    // between them, the one-letter names where they do not.
+    void weekdayNamesFitTheirColumns()
+    {
+        TJalaliMonthCalendar cal;
+        const QFontMetrics fm(cal.font());
+        const int gap = 2 * fm.horizontalAdvance(u' ');
+        const auto captionsFit = [&] {
+            for (int d = 1; d <= 7; ++d)
+                if (fm.horizontalAdvance(cal.DayNameText(d)) + gap > cal.DayNameRect(d).width())
+                    return false;
+            return true;
+        };
+        QVERIFY(captionsFit());
+        int widest = 0;
+        for (int d = 1; d <= 7; ++d)
+            widest = std::max(widest, fm.horizontalAdvance(JalaliLongDayNames[d]));
+        cal.setAutoSize(false);
+        cal.resize(7 * (widest + gap + 4), cal.height());
+        QCOMPARE(cal.DayNameText(4), JalaliLongDayNames[4]);
+        QVERIFY(captionsFit());
+        cal.resize(7 * (widest + gap / 2), cal.height());
+        QCOMPARE(cal.DayNameText(4), JalaliShortDayNames[4]);
+        QCOMPARE(cal.DayNameText(1), u"ش"_s);
+        QVERIFY(captionsFit());
+    }
+
     void autoSizeFollowsTheFontAndOptions()
     {
         TJalaliMonthCalendar cal;

@@ -748,6 +748,20 @@ TJalaliMonthCalendar::Hit TJalaliMonthCalendar::hitTest(const QPoint& pos) const
     return hit;
 }
 
+QString TJalaliMonthCalendar::DayNameText(int weekday) const
+{
+    if (weekday < 1 || weekday > 7)
+        return {};
+    // The long names need a clear gap between neighbours, or they read as one run of words.
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (int d = 1; d <= 7; ++d)
+        widest = std::max(widest, fm.horizontalAdvance(JalaliLongDayNames[d]));
+    const int gap = 2 * fm.horizontalAdvance(u' ');
+    return widest + gap <= DayNameRect(1).width() ? JalaliLongDayNames[weekday]
+                                                  : JalaliShortDayNames[weekday];
+}
+
 QSize TJalaliMonthCalendar::sizeHint() const
 {
     const QFontMetrics fm(font());
@@ -943,7 +957,7 @@ void TJalaliMonthCalendar::paintGrid(QPainter& p)
 
     p.setPen(fixedText);
     for (int d = 1; d <= 7; ++d)
-        p.drawText(DayNameRect(d), Qt::AlignCenter, JalaliLongDayNames[d]);
+        p.drawText(DayNameRect(d), Qt::AlignCenter, DayNameText(d));
     if (options_ & mcoWeekNumbers) {
         p.drawText(CornerRect(), Qt::AlignCenter, kWeekCaption);
         for (int row = 0; row < 6; ++row) {
