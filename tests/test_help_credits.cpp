@@ -432,6 +432,12 @@ private slots:
             QVERIFY(!expected.isEmpty());
             QCOMPARE(shown, expected);
         }
+        // Links stay dark on the paper whatever the theme.
+        QPalette dark = QApplication::palette();
+        dark.setColor(QPalette::Link, QColor(0xe2, 0xbd, 0x6a));
+        QApplication::setPalette(dark);
+        QCOMPARE(help->pageView()->palette().color(QPalette::Link), QColor(0x1d, 0x4f, 0x91));
+        QApplication::setPalette(QPalette());
         help->pageView()->verticalScrollBar()->setValue(0);
         help->pageView()->scrollToAnchor(u"background"_s);
         QVERIFY(help->pageView()->verticalScrollBar()->value() > 0);

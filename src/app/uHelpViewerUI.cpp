@@ -176,6 +176,11 @@ TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     // The pages choose dark text and light panels: they stay on paper whatever the theme.
     page_->setStyleSheet(
         u"QTextBrowser#browserPage { background-color: #fffdf8; color: #222222; }"_s);
+    // Links too: a dark theme's light link colour would vanish on the paper.
+    QPalette paper = page_->palette();
+    for (const auto role : {QPalette::Link, QPalette::LinkVisited})
+        paper.setColor(role, QColor(0x1d, 0x4f, 0x91));
+    page_->setPalette(paper);
     // Pages name their own fonts; this is what they fall back to, and it has Persian letters.
     page_->document()->setDefaultFont(QFont(u"Vazirmatn"_s, 10));
 
