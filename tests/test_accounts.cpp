@@ -581,6 +581,10 @@ private slots:
         }
         QCOMPARE(names, (QStringList{u"اول"_s, u"دوم"_s, u"دوم ب"_s, u"سوم"_s, u"آخر"_s}));
         QCOMPARE(tinted, (QList<int>{1, 3, 5}));
+        // The tint is light in every theme, so its rows bring their own dark text.
+        QCOMPARE(model->index(0, nameColumn).data(Qt::ForegroundRole).value<QColor>(),
+                 QColor(0x1f, 0x29, 0x33));
+        QVERIFY(!model->index(1, nameColumn).data(Qt::ForegroundRole).isValid());
         const auto alignment = [&](int visual) {
             return Qt::Alignment(
                 model->index(3, header->logicalIndex(visual)).data(Qt::TextAlignmentRole).toInt());

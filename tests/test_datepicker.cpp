@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -753,6 +754,60 @@ private slots:
         p->CloseUp(false);
     }
 
+    // Keys as the keyboard delivers them: to the focused window, which hands them to the open
+    // pop-up's focus widget. After the year editor has been used, the calendar must still hear
+    // Left, Esc and Enter, in this and every later opening.
+    void dropDownHearsKeysAfterTheYearEditor()
+    {
+        Window w;
+        TDropDownDatePicker* p = w.picker;
+        TJalaliMonthCalendar* cal = p->calendar();
+        const auto press = [&](Qt::Key key) {
+            QWindow* target = QGuiApplication::focusWindow();
+            QTest::keyClick(target ? target : w.window.windowHandle(), key);
+        };
+        QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
+        QVERIFY(p->DroppedDown());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QVERIFY(cal->yearEditor()->isVisible());
+        press(Qt::Key_Up);
+        press(Qt::Key_Return);
+        QVERIFY(!cal->yearEditor()->isVisible());
+        QVERIFY(p->DroppedDown());
+        QCOMPARE(S(cal->Date()), u"1404/06/15"_s);
+        // Right to left: Left is the next day.
+        press(Qt::Key_Left);
+        QCOMPARE(S(cal->Date()), u"1404/06/16"_s);
+        press(Qt::Key_Escape);
+        QVERIFY(!p->DroppedDown());
+        QCOMPARE(S(p->Date()), u"1403/06/15"_s);
+        QVERIFY(p->hasFocus());
+
+        // The next opening hears them as well; Enter takes the date.
+        QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
+        QVERIFY(p->DroppedDown());
+        press(Qt::Key_Left);
+        QCOMPARE(S(cal->Date()), u"1403/06/16"_s);
+        press(Qt::Key_Return);
+        QVERIFY(!p->DroppedDown());
+        QCOMPARE(S(p->Date()), u"1403/06/16"_s);
+
+        // Escape in the editor drops the year and leaves the keys with the calendar too.
+        QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        press(Qt::Key_Down);
+        press(Qt::Key_Escape);
+        QVERIFY(p->DroppedDown());
+        QCOMPARE(S(cal->Date()), u"1403/06/16"_s);
+        press(Qt::Key_Left);
+        press(Qt::Key_Return);
+        QVERIFY(!p->DroppedDown());
+        QCOMPARE(S(p->Date()), u"1403/06/17"_s);
+        // Keys typed into the field after closing reach the field.
+        press(Qt::Key_Up);
+        QCOMPARE(S(p->Date()), u"1403/06/18"_s);
+    }
+
     void openingEndsTheBlankAndChecks()
     {
         Window w;
@@ -1131,6 +1186,33 @@ private slots:
         QCOMPARE(cal.grab().toImage().pixelColor(inTitle), QColor(10, 200, 30));
         colors->setTitleBackColor(QColor(200, 10, 30));
         QCOMPARE(cal.grab().toImage().pixelColor(inTitle), QColor(200, 10, 30));
+    }
+
+    // Weekday captions never run into each other: long names where the columns leave a gap
+    // between them, the one-letter names where they do not.
+    void weekdayNamesFitTheirColumns()
+    {
+        TJalaliMonthCalendar cal;
+        const QFontMetrics fm(cal.font());
+        const int gap = 2 * fm.horizontalAdvance(u' ');
+        const auto captionsFit = [&] {
+            for (int d = 1; d <= 7; ++d)
+                if (fm.horizontalAdvance(cal.DayNameText(d)) + gap > cal.DayNameRect(d).width())
+                    return false;
+            return true;
+        };
+        QVERIFY(captionsFit());
+        int widest = 0;
+        for (int d = 1; d <= 7; ++d)
+            widest = std::max(widest, fm.horizontalAdvance(JalaliLongDayNames[d]));
+        cal.setAutoSize(false);
+        cal.resize(7 * (widest + gap + 4), cal.height());
+        QCOMPARE(cal.DayNameText(4), JalaliLongDayNames[4]);
+        QVERIFY(captionsFit());
+        cal.resize(7 * (widest + gap / 2), cal.height());
+        QCOMPARE(cal.DayNameText(4), JalaliShortDayNames[4]);
+        QCOMPARE(cal.DayNameText(1), u"ش"_s);
+        QVERIFY(captionsFit());
     }
 
     void autoSizeFollowsTheFontAndOptions()

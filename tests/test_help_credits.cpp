@@ -10,6 +10,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
+#include <QGlyphRun>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -18,6 +19,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -144,7 +146,7 @@ private slots:
         QVERIFY(plain.fontWeight() == QFont::Normal && !plain.fontItalic());
     }
 
-    // 50 ms per one-pixel step is 20 px a second; at the end it starts again from the top.
+    // 50 ms per one-pixel step is 20 px a second; at the end it starts again with the title.
     void creditsScrollOnePixelPerTickAndRestart()
     {
         TfrmCreditsUI w(nullptr);
@@ -153,21 +155,27 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QScrollBar* bar = w.richEdit()->verticalScrollBar();
         const int viewHeight = w.richEdit()->viewport()->height();
-        QCOMPARE(bar->value(), 0);
         QCOMPARE(bar->singleStep(), 1);
 
         // Every line fits the view's width: none wraps onto a second line.
         for (QTextBlock b = w.richEdit()->document()->begin(); b.isValid(); b = b.next())
             QVERIFY2(b.layout()->lineCount() == 1, qPrintable(b.text()));
 
-        // At first the view shows only the texture: the title starts below its lower edge.
+        // The leading blank lines fill more than the view; yet the window opens with the title
+        // and the product name in view, not blank.
         auto* layout = w.richEdit()->document()->documentLayout();
         const QTextDocument* doc = w.richEdit()->document();
-        QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(18)).top() >= viewHeight);
+        const QRectF title = layout->blockBoundingRect(doc->findBlockByNumber(18));
+        QVERIFY(title.top() >= viewHeight);
+        const int opening = bar->value();
+        QCOMPARE(opening, w.OpeningPosition());
+        QVERIFY(title.top() >= opening && title.bottom() <= opening + viewHeight / 2);
+        QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(21)).bottom() <=
+                opening + viewHeight);
 
         for (int tick = 0; tick < 20; ++tick)
             w.Timer1Timer();
-        QCOMPARE(bar->value(), 20); // one second
+        QCOMPARE(bar->value(), opening + 20); // one second
 
         const int last = bar->maximum();
         QVERIFY(last > 0);
@@ -178,10 +186,12 @@ private slots:
         bar->setValue(last - 1);
         w.Timer1Timer();
         QCOMPARE(bar->value(), last);
+        // The next round: the title just below the lower edge, rising at once.
         w.Timer1Timer();
-        QCOMPARE(bar->value(), 0);
+        const int restart = bar->value();
+        QCOMPARE(restart, int(title.top()) - viewHeight);
         w.Timer1Timer();
-        QCOMPARE(bar->value(), 1);
+        QCOMPARE(bar->value(), restart + 1);
     }
 
     void creditsTimerDrivesTheScroll()
@@ -368,7 +378,7 @@ private slots:
         // A link inside the page follows to the other page of the file.
         QVERIFY(help->showTopic(u"themes.html#clock"_s));
         QCOMPARE(help->pageView()->source().path(), u"/themes.html"_s);
-        QCOMPARE(tree->currentItem()->text(0), u"ظاهر برنامه، ساعت و تصوير پس زمينه"_s);
+        QCOMPARE(tree->currentItem()->text(0), u"ساعت"_s);
         QVERIFY(!help->showTopic(u"/missing.html"_s));
 
         // Asking again brings the same window back to its contents.
@@ -380,6 +390,114 @@ private slots:
         const QPointer<TfrmHelpViewerUI> guard(help);
         owner.reset();
         QVERIFY(guard.isNull());
+    }
+
+    // A heading that starts with an anchor is shaped as one word: its glyphs are those of
+    // the same text laid out alone, and the anchor still scrolls to it.
+    void anchoredHeadingsJoin()
+    {
+        QWidget owner;
+        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"themes.html"_s));
+        TfrmHelpViewerUI* help = helpWindowsOf(&owner).first();
+        help->resize(700, 300);
+        QTextDocument* doc = help->pageView()->document();
+        for (const QString& heading : {u"ساعت"_s, u"تصوير پس زمينه"_s}) {
+            QTextBlock block = doc->begin();
+            while (block.isValid() && block.text() != heading)
+                block = block.next();
+            QVERIFY2(block.isValid(), qPrintable(heading));
+            int fragments = 0;
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                ++fragments;
+            QCOMPARE(fragments, 1);
+            QVERIFY(!QTextCursor(block).charFormat().anchorNames().isEmpty() ||
+                    !block.begin().fragment().charFormat().anchorNames().isEmpty());
+
+            // Laid out with the block's own formats, as the page draws it, and alone.
+            const QFont font = block.begin().fragment().charFormat().font();
+            const auto glyphs = [&](const QList<QTextLayout::FormatRange>& formats) {
+                QTextLayout layout(heading, font);
+                layout.setTextOption(block.layout()->textOption());
+                layout.setFormats(formats);
+                layout.beginLayout();
+                layout.createLine();
+                layout.endLayout();
+                QList<quint32> out;
+                for (const QGlyphRun& run : layout.glyphRuns())
+                    out += run.glyphIndexes();
+                return out;
+            };
+            const QList<quint32> expected = glyphs({});
+            const QList<quint32> shown = glyphs(block.textFormats());
+            QVERIFY(!expected.isEmpty());
+            QCOMPARE(shown, expected);
+        }
+        // Links stay dark on the paper whatever the theme.
+        QPalette dark = QApplication::palette();
+        dark.setColor(QPalette::Link, QColor(0xe2, 0xbd, 0x6a));
+        QApplication::setPalette(dark);
+        QCOMPARE(help->pageView()->palette().color(QPalette::Link), QColor(0x1d, 0x4f, 0x91));
+        QApplication::setPalette(QPalette());
+        help->pageView()->verticalScrollBar()->setValue(0);
+        help->pageView()->scrollToAnchor(u"background"_s);
+        QVERIFY(help->pageView()->verticalScrollBar()->value() > 0);
+    }
+
+    // The contents follow the page: links, Back and Forward light the entry of the page or
+    // anchor shown, and only that one.
+    void contentsFollowThePage()
+    {
+        QWidget owner;
+        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
+        TfrmHelpViewerUI* help = helpWindowsOf(&owner).first();
+        QTreeWidget* tree = help->contentsTree();
+        ChmTextBrowser* page = help->pageView();
+        const auto lit = [&] {
+            const auto selected = tree->selectedItems();
+            return selected.size() == 1 && selected.first() == tree->currentItem()
+                       ? tree->currentItem()->text(0)
+                       : u"%1 selected"_s.arg(selected.size());
+        };
+        QCOMPARE(lit(), u"راهنماي كاربران"_s);
+        emit page->anchorClicked(QUrl(u"themes.html#clock"_s));
+        QCOMPARE(lit(), u"ساعت"_s);
+        // A link to an anchor of the same page.
+        emit page->anchorClicked(QUrl(u"#background"_s));
+        QCOMPARE(page->source().fragment(), u"background"_s);
+        QCOMPARE(lit(), u"تصوير پس زمينه"_s);
+        emit page->anchorClicked(QUrl(u"print.html"_s));
+        QCOMPARE(lit(), u"نوشتن و چاپ چك"_s);
+        page->backward();
+        QCOMPARE(lit(), u"تصوير پس زمينه"_s);
+        page->backward();
+        QCOMPARE(lit(), u"ساعت"_s);
+        page->backward();
+        QCOMPARE(lit(), u"راهنماي كاربران"_s);
+        page->forward();
+        QCOMPARE(lit(), u"ساعت"_s);
+        // An entry chosen in the tree is the one lit, not its page's parent entry.
+        tree->setCurrentItem(findItem(tree, u"ظاهر برنامه"_s));
+        QCOMPARE(page->source().fragment(), u"themes"_s);
+        QCOMPARE(lit(), u"ظاهر برنامه"_s);
+    }
+
+    void escapeAndItsButtonCloseTheHelp()
+    {
+        QWidget owner;
+        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
+        TfrmHelpViewerUI* help = helpWindowsOf(&owner).first();
+        help->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QTest::keyClick(help->pageView(), Qt::Key_Escape);
+        QTRY_COMPARE(helpWindowsOf(&owner).size(), 0);
+
+        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
+        help = helpWindowsOf(&owner).first();
+        auto* close = help->findChild<QPushButton*>(u"btnClose"_s);
+        QVERIFY(close && close->isVisible());
+        QCOMPARE(close->text(), u"بستن"_s);
+        close->click();
+        QTRY_COMPARE(helpWindowsOf(&owner).size(), 0);
     }
 
     void closeAllClosesEveryHelpWindow()

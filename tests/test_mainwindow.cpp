@@ -15,6 +15,7 @@
 
 #include <QBuffer>
 #include <QDialog>
+#include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -572,6 +573,10 @@ private slots:
         QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
         QMdiSubWindow* sub = w->mdiArea()->subWindowList().first();
         QCOMPARE(sub->widget()->objectName(), window);
+        // The child window's title bar shows the program's icon, not Qt's.
+        const QImage icon = sub->windowIcon().pixmap(16, 16).toImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon, QIcon(u":/images/app_icon.png"_s).pixmap(16, 16).toImage());
         if (window == u"frmChequeInfoUI")
             QCOMPARE(sub->widget(), frmChequeInfoUI);
         // A second click, even on a minimised window, opens nothing and leaves it minimised.
@@ -588,9 +593,16 @@ private slots:
         const auto w = open();
         click(child(*w, u"itemHelp"_s));
         QVERIFY(calls.isEmpty());
+        // Missing, the item says so and where it looked.
+        QCOMPARE(shown_.size(), 1);
+        QCOMPARE(shown_[0].text,
+                 u"پرونده راهنماي برنامه پيدا نشد\n"_s +
+                     QDir::toNativeSeparators(dir_->filePath(u"NiloChequePrint.chm"_s)));
+        QCOMPARE(shown_[0].kind, MessageKind::Warning);
         writeText(dir_->filePath(u"NiloChequePrint.chm"_s), u""_s);
         click(child(*w, u"itemHelp"_s));
         HelpSystem::SetEngine({});
+        QCOMPARE(shown_.size(), 1);
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls[0].command, HelpCommand::DisplayToc);
         QCOMPARE(calls[0].caller.data(), w.get());

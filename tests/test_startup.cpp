@@ -44,7 +44,10 @@ private slots:
         QCOMPARE(run({[&](TfrmMainUI&) { windowShown = true; }}), 0);
         QVERIFY(!windowShown);
         QCOMPARE(shown_.size(), 1);
-        QCOMPARE(shown_[0].text, u"اشکال در ارتباط با بانک اطلاعات"_s);
+        // Its own words, and on a second line the full path where the file is expected.
+        QCOMPARE(shown_[0].text,
+                 u"اشکال در ارتباط با بانک اطلاعات\n"_s +
+                     QDir::toNativeSeparators(data_.filePath(u"NiloChequePrint.mdb"_s)));
         QCOMPARE(shown_[0].kind, MessageKind::Error);
         QVERIFY(!QFile::exists(data_.filePath(u"NiloChequePrint.mdb"_s)));
     }

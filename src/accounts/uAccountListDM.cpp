@@ -19,6 +19,17 @@ QVariant AccountListModel::data(const QModelIndex& index, int role) const
         rowColor_(index.row() + 1, background);
         return background.isValid() ? QVariant(background) : QVariant();
     }
+    if (role == Qt::ForegroundRole) {
+        // A shaded row keeps its own text colour: a dark theme's light text would vanish on
+        // the light shade.
+        if (!rowColor_ || !index.isValid())
+            return {};
+        QColor background;
+        rowColor_(index.row() + 1, background);
+        if (!background.isValid())
+            return {};
+        return QColor(background.lightness() >= 128 ? QColor(0x1f, 0x29, 0x33) : QColor(Qt::white));
+    }
     if (role == Qt::TextAlignmentRole) {
         const auto it = alignments_.constFind(index.column());
         return it == alignments_.cend() ? QVariant() : QVariant(int(*it));

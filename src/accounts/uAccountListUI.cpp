@@ -13,6 +13,7 @@
 #include <QSqlRecord>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -80,8 +81,10 @@ TfrmAccountListUI::TfrmAccountListUI(QWidget* parent)
         if (column.alignment)
             model->setColumnAlignment(logical, column.alignment);
         DBGrid1->setColumnHidden(logical, false);
-        DBGrid1->setColumnWidth(logical, column.width);
         QHeaderView* header = DBGrid1->horizontalHeader();
+        header->ensurePolished();
+        // Never narrower than its title with the theme's padding, or "رديف" loses a letter.
+        DBGrid1->setColumnWidth(logical, std::max(column.width, header->sectionSizeHint(logical)));
         header->moveSection(header->visualIndex(logical), visual++);
     }
     if (model->rowCount() > 0)

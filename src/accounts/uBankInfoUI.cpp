@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -80,7 +81,10 @@ TfrmBankInfoUI::TfrmBankInfoUI(QWidget* parent)
         label->setBuddy(edit);
         fields->addWidget(label, row, 0);
         if (def.field == AccountField::Radif) {
-            edit->setFixedWidth(80);
+            // Wide enough for the largest display order the column holds (ten digits), with
+            // the field's padding and frame.
+            const int digits = edit->fontMetrics().horizontalAdvance(u"0000000000"_s);
+            edit->setFixedWidth(std::max(80, digits + 20));
             fields->addWidget(edit, row, 1, Qt::AlignLeading);
         } else {
             edit->setMinimumWidth(220);

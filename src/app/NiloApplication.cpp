@@ -2,7 +2,13 @@
 
 #include "lib/Guard.h"
 
-NiloApplication::NiloApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+#include <QIcon>
+
+NiloApplication::NiloApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Every window, child windows and dialogs included, shows the program's icon, not Qt's.
+    setWindowIcon(QIcon(QStringLiteral(":/images/app_icon.png")));
+}
 
 bool NiloApplication::notify(QObject* receiver, QEvent* event)
 {

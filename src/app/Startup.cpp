@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/AppInfo.h"
+#include "app/DatabaseSchema.h"
 #include "app/Fonts.h"
 #include "app/KeyboardLayout.h"
 #include "app/NiloApplication.h"
@@ -9,6 +10,7 @@
 #include "app/uMainUI.h"
 #include "lib/Lib.h"
 
+#include <QDir>
 #include <QScreen>
 #include <QTimer>
 #include <memory>
@@ -34,7 +36,11 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
 
     const auto mainDM = std::make_unique<TfrmMainDM>();
     if (!DatabaseOpened) {
-        ShowAppMessage(QStringLiteral("اشکال در ارتباط با بانک اطلاعات"), MessageKind::Error);
+        // The message's own words, then where the file was looked for.
+        const QString expected = QDir::toNativeSeparators(
+            QDir::current().absoluteFilePath(QString::fromLatin1(kDatabaseFileName)));
+        ShowAppMessage(QStringLiteral("اشکال در ارتباط با بانک اطلاعات") + u'\n' + expected,
+                       MessageKind::Error);
         return 0;
     }
 

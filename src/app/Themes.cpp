@@ -26,7 +26,7 @@ constexpr std::array<ThemeColors, kThemeCount> kThemes = {{
     {"Teal", false, 0xffe9f1f0, 0xff16302e, 0xffffffff, 0xfff1f7f6, 0xff16302e, 0xffd6e6e4, 0xff16302e, 0xff1d7874, 0xffffffff, 0xff17635f, 0xffffffff, 0xffa5c5c2, 0xffd2e6e4, 0xffffffff, 0xffdff0ee, 0xff183634, 0xff5d8986, 0xff0f6561, 0xff83a09d},
     {"Burgundy", false, 0xfff5f0ee, 0xff2e1d20, 0xfffffdfc, 0xfff9f4f2, 0xff2e1d20, 0xffeadfdc, 0xff2e1d20, 0xff8c3a48, 0xffffffff, 0xff74293a, 0xffffffff, 0xffcfbab5, 0xffece1de, 0xfffffdfc, 0xfff6eae7, 0xff36232a, 0xff9a8885, 0xff7d2335, 0xffa2918e},
     {"Lavender", false, 0xfff0eff6, 0xff24213a, 0xffffffff, 0xfff5f4fa, 0xff24213a, 0xffe2e0ee, 0xff24213a, 0xff5f579a, 0xffffffff, 0xff524a88, 0xffffffff, 0xffbfbbd7, 0xffe2e0ef, 0xffffffff, 0xffecebf7, 0xff2a2644, 0xff8985a2, 0xff4b4296, 0xff9592a8},
-    {"Graphite", true, 0xff2b2f33, 0xffe3e6e8, 0xff1f2326, 0xff272b2f, 0xffe3e6e8, 0xff3a3f45, 0xffe3e6e8, 0xff3f7fb0, 0xffffffff, 0xff36698f, 0xffffffff, 0xff4c535a, 0xff222629, 0xff2e3337, 0xff3a4046, 0xffd0d4d8, 0xff1a1d20, 0xff8cc4ef, 0xff7b838b},
+    {"Graphite", true, 0xff2b2f33, 0xffe3e6e8, 0xff1f2326, 0xff272b2f, 0xffe3e6e8, 0xff3a3f45, 0xffe3e6e8, 0xff3a78a8, 0xffffffff, 0xff36698f, 0xffffffff, 0xff4c535a, 0xff222629, 0xff2e3337, 0xff3a4046, 0xffd0d4d8, 0xff1a1d20, 0xff8cc4ef, 0xff7b838b},
     {"Midnight", true, 0xff1f2835, 0xffe6e9ee, 0xff17202b, 0xff1c2632, 0xffe6e9ee, 0xff2c3848, 0xffe6e9ee, 0xffc8a04a, 0xff17202b, 0xffc8a04a, 0xff17202b, 0xff3c4a5c, 0xff18212c, 0xff222d3a, 0xff2d3b4c, 0xffd9dee6, 0xff111821, 0xffe2bd6a, 0xff7d8898},
 }};
 // clang-format on
@@ -99,7 +99,9 @@ QPalette ThemePalette(int theme)
     for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         p.setColor(QPalette::Disabled, role, QColor(t.disabledText));
     p.setColor(QPalette::Disabled, QPalette::Base, QColor(t.window));
-    p.setColor(QPalette::Inactive, QPalette::Highlight, mix(t.highlight, t.base, 0.35));
+    // A selection in a window without the focus: a tint of the highlight under plain text.
+    p.setColor(QPalette::Inactive, QPalette::Highlight, mix(t.highlight, t.base, 0.6));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(t.text));
     return p;
 }
 
@@ -136,6 +138,8 @@ QString ExpandThemeTemplate(const QString& templateText, int theme)
         {u"accentTop"_s, hex(shade(t.accent, 0.12))},
         {u"accentSoft"_s, hex(mix(t.accent, t.base, 0.85))},
         {u"accentMid"_s, hex(mix(t.accent, t.base, 0.6))}, // under text, so kept light
+        // Captions lying on the window: a dark theme's accent is too dark for that.
+        {u"groupTitle"_s, hex(t.dark ? t.link : t.accent)},
         {u"scrollGroove"_s, hex(mix(t.window, t.border, 0.25))},
         {u"scrollHandle"_s, hex(mix(t.border, t.windowText, t.dark ? 0.2 : 0.1))},
         {u"scrollHandleHover"_s, hex(mix(t.border, t.accent, 0.6))},

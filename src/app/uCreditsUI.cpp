@@ -198,9 +198,36 @@ void TfrmCreditsUI::Timer1Timer()
     QScrollBar* bar = richEdit_->verticalScrollBar();
     // The bar's maximum is already the range less the visible height.
     if (bar->value() >= bar->maximum())
-        bar->setValue(0);
+        bar->setValue(RestartPosition());
     else
         bar->setValue(bar->value() + 1);
+}
+
+int TfrmCreditsUI::titleTop() const
+{
+    const QTextDocument* document = richEdit_->document();
+    const QTextBlock title = document->findBlockByNumber(kBlankLinesAround);
+    return int(document->documentLayout()->blockBoundingRect(title).top());
+}
+
+int TfrmCreditsUI::OpeningPosition() const
+{
+    return std::max(0, titleTop() - richEdit_->viewport()->height() / 4);
+}
+
+int TfrmCreditsUI::RestartPosition() const
+{
+    return std::max(0, titleTop() - richEdit_->viewport()->height());
+}
+
+void TfrmCreditsUI::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!opened_) {
+        opened_ = true;
+        // The leading blank lines would keep the window empty for many seconds.
+        richEdit_->verticalScrollBar()->setValue(OpeningPosition());
+    }
 }
 
 QStringList TfrmCreditsUI::CreditLines() const

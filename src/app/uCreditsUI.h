@@ -21,17 +21,27 @@ public:
     QPushButton* backButton() const { return backButton_; }
     QTimer* timer() const { return timer_; }
 
-    // One timer tick: one pixel further, or back to the top once the end is shown.
+    // One timer tick: one pixel further, or, once the end is shown, back to where the title
+    // rises into view from below.
     void Timer1Timer();
+    // Where the view opens: the title already in its upper part, not a screen of blank lines.
+    int OpeningPosition() const;
+    // Where each new round starts: the title just below the lower edge.
+    int RestartPosition() const;
 
     // The text as laid out, one entry a paragraph, and each paragraph's style (0 plain, 1 title).
     QStringList CreditLines() const;
     QList<int> CreditStyles() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildText();
+    int titleTop() const;
 
     QTextEdit* richEdit_ = nullptr;
     QPushButton* backButton_ = nullptr;
     QTimer* timer_ = nullptr;
+    bool opened_ = false;
 };

@@ -8,8 +8,11 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -70,6 +73,67 @@ QVariant ChmTextBrowser::loadResource(int type, const QUrl& name)
     }
 }
 
+void ChmTextBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type)
+{
+    QTextBrowser::doSetSource(name, type);
+    spreadAnchors();
+}
+
+void ChmTextBrowser::spreadAnchors()
+{
+    const auto plain = [](QTextCharFormat format) {
+        format.clearProperty(QTextFormat::IsAnchor);
+        format.clearProperty(QTextFormat::AnchorName);
+        return format;
+    };
+    struct Spread
+    {
+        int from = -1;
+        int to = -1;
+        QStringList names;
+    };
+    QList<Spread> spreads;
+    QTextDocument* doc = document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        QTextCharFormat anchor;
+        Spread current;
+        const auto flush = [&] {
+            if (current.from >= 0)
+                spreads.append(current);
+            current = {};
+            anchor = {};
+        };
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isAnchor() && format.anchorHref().isEmpty() &&
+                !format.anchorNames().isEmpty()) {
+                flush();
+                anchor = format;
+                current.names = format.anchorNames();
+            } else if (anchor.isValid() && !format.isAnchor() && plain(anchor) == format) {
+                if (current.from < 0)
+                    current.from = fragment.position();
+                current.to = fragment.position() + fragment.length();
+            } else {
+                flush();
+            }
+        }
+        flush();
+    }
+    for (const Spread& spread : std::as_const(spreads)) {
+        QTextCursor cursor(doc);
+        cursor.setPosition(spread.from);
+        cursor.setPosition(spread.to, QTextCursor::KeepAnchor);
+        QTextCharFormat names;
+        names.setAnchor(true);
+        names.setAnchorNames(spread.names);
+        cursor.mergeCharFormat(names);
+    }
+    // Spreading formats is an edit of the page as loaded, not the user's.
+    doc->setModified(false);
+}
+
 TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     : QWidget(owner, Qt::Window), chmPath_(chmPath), chm_(std::make_unique<ChmFile>(chmPath))
 {
@@ -83,6 +147,8 @@ TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     auto* backButton = new QPushButton(u"صفحه قبل"_s, this);
     auto* forwardButton = new QPushButton(u"صفحه بعد"_s, this);
     auto* homeButton = new QPushButton(u"آغاز راهنما"_s, this);
+    auto* closeButton = new QPushButton(u"بستن"_s, this);
+    closeButton->setObjectName(u"btnClose"_s);
     backButton->setEnabled(false);
     forwardButton->setEnabled(false);
     auto* buttons = new QHBoxLayout;
@@ -90,6 +156,12 @@ TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     buttons->addWidget(forwardButton);
     buttons->addWidget(homeButton);
     buttons->addStretch();
+    buttons->addWidget(closeButton);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes the help as it closes the program's dialogs.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(u"treeContents"_s);
@@ -104,6 +176,11 @@ TfrmHelpViewerUI::TfrmHelpViewerUI(const QString& chmPath, QWidget* owner)
     // The pages choose dark text and light panels: they stay on paper whatever the theme.
     page_->setStyleSheet(
         u"QTextBrowser#browserPage { background-color: #fffdf8; color: #222222; }"_s);
+    // Links too: a dark theme's light link colour would vanish on the paper.
+    QPalette paper = page_->palette();
+    for (const auto role : {QPalette::Link, QPalette::LinkVisited})
+        paper.setColor(role, QColor(0x1d, 0x4f, 0x91));
+    page_->setPalette(paper);
     // Pages name their own fonts; this is what they fall back to, and it has Persian letters.
     page_->document()->setDefaultFont(QFont(u"Vazirmatn"_s, 10));
 
@@ -232,17 +309,31 @@ bool TfrmHelpViewerUI::showKeyword(const QString& keyword)
 void TfrmHelpViewerUI::selectTreeItemFor(const QUrl& url)
 {
     const QString path = url.path();
-    QTreeWidgetItem* match = nullptr;
-    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+    const QString fragment = url.fragment();
+    QTreeWidgetItem* exact = nullptr;
+    QTreeWidgetItem* page = nullptr;
+    QTreeWidgetItem* anyOfPage = nullptr;
+    for (QTreeWidgetItemIterator it(tree_); *it && !exact; ++it) {
         const QString local = (*it)->data(0, kLocalRole).toString();
-        if (local.section(u'#', 0, 0).compare(path, Qt::CaseInsensitive) == 0) {
-            match = *it;
-            break;
-        }
+        const QUrl entry = pageUrl(local.startsWith(u'/') ? local : u'/' + local);
+        if (entry.path().compare(path, Qt::CaseInsensitive) != 0)
+            continue;
+        if (entry.fragment() == fragment)
+            exact = *it;
+        else if (!page && entry.fragment().isEmpty())
+            page = *it;
+        else if (!anyOfPage)
+            anyOfPage = *it;
     }
-    if (match && match != tree_->currentItem()) {
-        const QSignalBlocker block(tree_);
+    QTreeWidgetItem* match = exact ? exact : page ? page : anyOfPage;
+    const QSignalBlocker block(tree_);
+    if (match) {
         tree_->setCurrentItem(match);
+        tree_->scrollToItem(match);
+    } else {
+        // A page the contents do not list: no entry stays lit from the page before.
+        tree_->clearSelection();
+        tree_->setCurrentItem(nullptr);
     }
 }
 
@@ -251,7 +342,8 @@ void TfrmHelpViewerUI::openLink(const QUrl& link)
     const QUrl url = link.isRelative() ? page_->source().resolved(link) : link;
     if (url.scheme() == kScheme) {
         if (url.path() == page_->source().path() && !url.fragment().isEmpty()) {
-            page_->scrollToAnchor(url.fragment());
+            // Through the history, so Back returns here and the contents follow.
+            page_->setSource(url, QTextDocument::HtmlResource);
             return;
         }
         QString path = url.path();

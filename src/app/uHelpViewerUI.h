@@ -19,7 +19,15 @@ public:
     void setChm(const ChmFile* chm) { chm_ = chm; }
     QVariant loadResource(int type, const QUrl& name) override;
 
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
 private:
+    // Qt hangs an anchor of a page on the first letter after it; a letter with a format of its
+    // own is shaped alone, which cuts it off a Persian word. The anchor is spread over the
+    // run of letters it starts, which then keeps one format.
+    void spreadAnchors();
+
     const ChmFile* chm_ = nullptr;
     QUrl page_; // the page last loaded
 };
@@ -51,6 +59,8 @@ public:
 
 private:
     void fillTree();
+    // Highlights the contents entry of a page and anchor (the page's own entry when the
+    // anchor has none); none when the contents do not list the page.
     void selectTreeItemFor(const QUrl& url);
     void openLink(const QUrl& url);
 

@@ -1,5 +1,6 @@
 #include "app/uMainUI.h"
 
+#include "app/AppInfo.h"
 #include "app/StoHtmlHelp.h"
 #include "app/Themes.h"
 #include "app/WheelFilter.h"
@@ -577,7 +578,17 @@ QWidget* TfrmMainUI::buildGeneralGroup()
     column->setSpacing(0);
 
     QPushButton* help = navItem(u"itemHelp"_s, u"راهنماي كاربران"_s, u":/images/nav_help.png"_s);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpContents(this); });
+    connect(help, &QPushButton::clicked, this, [this] {
+        // Looked for in the current folder, as the help item's existence test does.
+        const QString file = QDir::current().absoluteFilePath(ApplicationHelpFile());
+        if (!QFileInfo::exists(file)) {
+            ShowAppMessage(u"پرونده راهنماي برنامه پيدا نشد"_s + u'\n' +
+                               QDir::toNativeSeparators(file),
+                           MessageKind::Warning);
+            return;
+        }
+        ShowHelpContents(this);
+    });
     QPushButton* about =
         navItem(u"itemAbout"_s, u"درباره نرم افزار"_s, u":/images/nav_about.png"_s);
     connect(about, &QPushButton::clicked, this, [] { ShowModalWindow<TfrmCreditsUI>(); });

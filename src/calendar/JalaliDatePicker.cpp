@@ -827,9 +827,18 @@ TDropDownCalendar::TDropDownCalendar(TDropDownDatePicker* picker)
     layout->addWidget(calendar_);
     // The calendar cannot hold the keyboard here; once the year is in, the field has it back.
     connect(calendar_->yearEditor(), &TYearEdit::finished, this, [this] {
+        dropStaleFocus();
         if (picker_->droppedDown_)
             picker_->setFocus(Qt::PopupFocusReason);
     });
+}
+
+void TDropDownCalendar::dropStaleFocus()
+{
+    // While a pop-up is open, the keyboard goes to the pop-up's focus widget; a hidden year
+    // editor left as that widget would swallow every key of this and later openings.
+    if (QWidget* stale = focusWidget())
+        stale->clearFocus();
 }
 
 void TDropDownCalendar::processKey(QKeyEvent* event)
@@ -1072,6 +1081,7 @@ void TDropDownDatePicker::DropDown()
     dropDown_->adjustSize();
     placeDropDown();
     droppedDown_ = true;
+    dropDown_->dropStaleFocus();
     dropDown_->show();
     update();
     emit settingsChanged();

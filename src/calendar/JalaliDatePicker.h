@@ -178,6 +178,8 @@ public:
     TJalaliMonthCalendar* calendar() const { return calendar_; }
     // A key while open: Enter, Esc, Alt+Down and Alt+Up close, the rest move the calendar.
     void processKey(QKeyEvent* event);
+    // Leaves the keyboard to the pop-up itself, so its keys reach processKey.
+    void dropStaleFocus();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -66,21 +66,36 @@ QColor TMonthCalendarColors::color(Which which, const QPalette& palette) const
 {
     if (colors_[which].isValid() || explicitNone_[which])
         return colors_[which];
+    // The month is drawn like a field (the palette's base and text) and the title like a
+    // selection, so a dark theme gives a dark month with light days, never light on white.
+    const auto active = [&](QPalette::ColorRole role) {
+        return palette.color(QPalette::Active, role);
+    };
     switch (which) {
     case Circle:
         return QColor(Qt::red);
     case Text:
+        return active(QPalette::Text);
     case Lines:
-        return palette.color(QPalette::Active, QPalette::WindowText);
+        return active(QPalette::WindowText);
     case TitleBack:
-    case FixedText:
         // The nearest this desktop has to the active title bar colour.
-        return palette.color(QPalette::Active, QPalette::Highlight);
+        return active(QPalette::Highlight);
     case TitleText:
+        return active(QPalette::HighlightedText);
+    case FixedText:
+        // Weekday names in the theme's accent that stays readable on fields.
+        return active(QPalette::Link);
     case MonthBack:
-        return QColor(Qt::white);
-    case TrailingText:
-        return palette.color(QPalette::Disabled, QPalette::WindowText);
+        return active(QPalette::Base);
+    case TrailingText: {
+        // The days of the neighbouring months fade towards the background, still readable.
+        const QColor text = active(QPalette::Text), back = active(QPalette::Base);
+        constexpr float kFade = 0.3f;
+        return QColor::fromRgbF(text.redF() + (back.redF() - text.redF()) * kFade,
+                                text.greenF() + (back.greenF() - text.greenF()) * kFade,
+                                text.blueF() + (back.blueF() - text.blueF()) * kFade);
+    }
     case BoldDays:
     case Count:
         break;
@@ -733,6 +748,20 @@ TJalaliMonthCalendar::Hit TJalaliMonthCalendar::hitTest(const QPoint& pos) const
     return hit;
 }
 
+QString TJalaliMonthCalendar::DayNameText(int weekday) const
+{
+    if (weekday < 1 || weekday > 7)
+        return {};
+    // The long names need a clear gap between neighbours, or they read as one run of words.
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (int d = 1; d <= 7; ++d)
+        widest = std::max(widest, fm.horizontalAdvance(JalaliLongDayNames[d]));
+    const int gap = 2 * fm.horizontalAdvance(u' ');
+    return widest + gap <= DayNameRect(1).width() ? JalaliLongDayNames[weekday]
+                                                  : JalaliShortDayNames[weekday];
+}
+
 QSize TJalaliMonthCalendar::sizeHint() const
 {
     const QFontMetrics fm(font());
@@ -892,9 +921,10 @@ void TJalaliMonthCalendar::paintTitle(QPainter& p)
     const QRect title = TitleRect();
     p.fillRect(title, colors_->color(TMonthCalendarColors::TitleBack, pal));
     if (options_ & mcoMonthButtons) {
-        // Flat buttons on the title: a light face under a black triangle, greyed when off.
+        // Flat buttons on the title: a button face under a triangle in the button's text
+        // colour (black on a light theme), greyed when off.
         const QColor arrow =
-            isEnabled() ? QColor(Qt::black) : pal.color(QPalette::Disabled, QPalette::WindowText);
+            pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
         for (const QRect& r : {LeftButtonRect(), RightButtonRect()}) {
             p.fillRect(r, pal.color(QPalette::Button));
             p.setPen(pal.color(QPalette::Mid));
@@ -927,7 +957,7 @@ void TJalaliMonthCalendar::paintGrid(QPainter& p)
 
     p.setPen(fixedText);
     for (int d = 1; d <= 7; ++d)
-        p.drawText(DayNameRect(d), Qt::AlignCenter, JalaliLongDayNames[d]);
+        p.drawText(DayNameRect(d), Qt::AlignCenter, DayNameText(d));
     if (options_ & mcoWeekNumbers) {
         p.drawText(CornerRect(), Qt::AlignCenter, kWeekCaption);
         for (int row = 0; row < 6; ++row) {

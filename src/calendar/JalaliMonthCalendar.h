@@ -214,6 +214,9 @@ public:
     QRect CellRect(int index) const;
     QRect WeekNumberRect(int row) const;
     QRect DayNameRect(int weekday) const; // 1 = Saturday
+    // The weekday's caption: its long name, or its short one when the columns are too narrow
+    // to keep the long names apart.
+    QString DayNameText(int weekday) const;
     QRect CornerRect() const;
     QRect TitleRect() const;
     QRect LeftButtonRect() const;

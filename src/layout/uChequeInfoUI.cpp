@@ -38,6 +38,7 @@
 #include <QTableView>
 #include <QTextOption>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 #include <limits>
 
@@ -226,7 +227,10 @@ QSpinBox* wholeNumberField(QWidget* parent, const QString& name)
     spin->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     spin->setSingleStep(1);
     spin->setKeyboardTracking(true); // every typed digit takes effect at once
-    spin->setFixedWidth(72);
+    // Wide enough for seven characters (a sign and six digits) beside the spin buttons; the
+    // style's own hint would size for the whole 32-bit range, far beyond any cheque.
+    const int digits = spin->fontMetrics().horizontalAdvance(u"-000000"_s);
+    spin->setFixedWidth(std::max(72, digits + 34));
     return spin;
 }
 
@@ -374,16 +378,19 @@ QWidget* TfrmChequeInfoUI::buildAccountGroup()
 void TfrmChequeInfoUI::setUpGridColumns()
 {
     ChequeAccountModel* model = dm_->accounts();
+    // The group is narrower than the six columns: the account's name and number, which tell
+    // accounts of one bank apart, come right after the order so they show without scrolling.
     const std::array<std::tuple<QString, QString, int>, 6> columns{{
         {u"Radif"_s, u"رديف"_s, 30},
+        {u"AccountName"_s, u"حساب"_s, 100},
+        {u"AccountNo"_s, u"شماره حساب"_s, 100},
         {u"BankName"_s, u"بانك"_s, 100},
         {u"BankBranchName"_s, u"شعبه"_s, 100},
         {u"BankBranchCode"_s, u"كد شعبه"_s, 50},
-        {u"AccountName"_s, u"حساب"_s, 100},
-        {u"AccountNo"_s, u"شماره حساب"_s, 100},
     }};
     const QSqlRecord rec = model->record();
     QHeaderView* header = grid_->horizontalHeader();
+    header->ensurePolished();
     for (int c = 0; c < model->columnCount(); ++c)
         grid_->setColumnHidden(c, true);
     int visual = 0;
@@ -393,7 +400,13 @@ void TfrmChequeInfoUI::setUpGridColumns()
             continue;
         model->setHeaderData(c, Qt::Horizontal, title);
         grid_->setColumnHidden(c, false);
-        grid_->setColumnWidth(c, width);
+        // Never narrower than its title with the theme's padding, or "رديف" loses a letter.
+        int shown = std::max(width, header->sectionSizeHint(c));
+        // A bank's account number has up to sixteen digits; cut, it would name another account.
+        if (field == u"AccountNo")
+            shown =
+                std::max(shown, grid_->fontMetrics().horizontalAdvance(u"0"_s.repeated(16)) + 10);
+        grid_->setColumnWidth(c, shown);
         header->moveSection(header->visualIndex(c), visual++);
     }
 }

@@ -1,7 +1,8 @@
-// Draws the pictures the main window carries and writes the ten theme style sheets:
+// Draws the program's icon and the pictures the main window carries, and writes the ten theme
+// style sheets:
 //   artwork <repo>
-// writes <repo>/resources/images/{background_default.jpg, calendar_sheet.png, logo.png,
-// step_previous.png, step_next.png, nav_*.png, arrow_*.png} and
+// writes <repo>/resources/images/{app_icon.png, background_default.jpg, calendar_sheet.png,
+// logo.png, step_previous.png, step_next.png, nav_*.png, arrow_*.png} and
 // <repo>/resources/themes/theme0.qss ... theme9.qss (from tools/artwork/theme.qss.in and the
 // colours in src/app/Themes.cpp). The outputs are committed; run this again after changing a
 // drawing, the template or a theme colour. The drawings are deterministic.
@@ -330,6 +331,27 @@ QPen whitePen(qreal width)
     return QPen(Qt::white, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+// The program's window icon: the logo's navy tile with its first letter and gold rule,
+// legible from 16 to 64 pixels.
+QImage appIcon()
+{
+    constexpr int size = 64;
+    QImage image = canvas(QSize(size, size));
+    QPainter p(&image);
+    smooth(p);
+    QLinearGradient fill(0, 0, 0, size);
+    fill.setColorAt(0, QColor(0x2e, 0x55, 0x84));
+    fill.setColorAt(1, QColor(0x1b, 0x36, 0x5a));
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(1, 1, size - 2, size - 2), 12, 12);
+    p.setBrush(Qt::white);
+    p.drawPath(textPath(u"ن"_s, font(50, QFont::Black), QPointF(size / 2.0, size / 2.0 - 3)));
+    p.setBrush(QColor(0xd6, 0xad, 0x55));
+    p.drawRoundedRect(QRectF(14, size - 13, size - 28, 4), 2, 2);
+    return image;
+}
+
 // The step buttons' glyphs: a chevron pointing one way (+1 right, -1 left).
 QImage stepGlyph(int direction)
 {
@@ -462,6 +484,7 @@ int main(int argc, char** argv)
     ok = save(background(), images, u"background_default.jpg"_s, 86) && ok;
     ok = save(calendarSheet(), images, u"calendar_sheet.png"_s) && ok;
     ok = save(logo(), images, u"logo.png"_s) && ok;
+    ok = save(appIcon(), images, u"app_icon.png"_s) && ok;
     ok = save(stepGlyph(-1), images, u"step_left.png"_s) && ok;
     ok = save(stepGlyph(+1), images, u"step_right.png"_s) && ok;
     ok = save(navDesigner(), images, u"nav_designer.png"_s) && ok;
