@@ -1001,14 +1001,17 @@ void TfrmChequeInfoUI::saveLayout()
     }
     const LayoutRows rows = RowsToSave(current, lefts);
     bool saved = false;
+    QString reason;
     {
         beginProgress();
         const ProgressScope scope{[this] { endProgress(); }};
         saved = dm_->saveLayout(
-            currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, nullptr);
+            currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, &reason);
     }
     if (!saved)
-        ShowAppMessage(u"اشكال در ثبت اطلاعات"_s, MessageKind::Error);
+        ShowAppMessage(u"اشكال در ثبت اطلاعات"_s + u'\n' +
+                           DatabaseErrorText(DatabaseWriteFailed(), reason),
+                       MessageKind::Error);
 }
 
 // ---------------------------------------------------------------------------------------------
