@@ -10,6 +10,7 @@
 #include "app/uMainUI.h"
 #include "calendar/Today.h"
 #include "layout/uChequeInfoUI.h"
+#include "lib/AppError.h"
 #include "lib/ImageCodec.h"
 #include "lib/Lib.h"
 
@@ -24,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -505,7 +507,7 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         for (const char* kind : {"text", "png", "truncated jpeg", "crafted header", "/dev/zero",
-                                 "fifo", "link out of its folder", "missing"})
+                                 "fifo", "link out of its folder", "missing", "not storable"})
             QTest::newRow(kind) << QString::fromLatin1(kind);
     }
     void refusedChoiceKeepsThePictureAndSaysWhyInPersian()
@@ -544,6 +546,11 @@ private slots:
         } else if (kind == u"link out of its folder"_s) {
             write(elsewhere.filePath(u"green.jpg"_s), jpegOf(Qt::green));
             QVERIFY(QFile::link(elsewhere.filePath(u"green.jpg"_s), file));
+        } else if (kind == u"not storable"_s) {
+            write(file, jpegOf(Qt::green));
+            QSqlQuery q(dm_->connection());
+            QVERIFY(q.exec(u"create trigger refuse before update on tblBackground "
+                           "begin select raise(abort, 'database or disk is full'); end"_s));
         }
         DialogSeam::setOpenFileHook([&](const QString&) { return file; });
         QElapsedTimer t;
@@ -553,7 +560,11 @@ private slots:
         QCOMPARE(shown_.size(), 1);
         QVERIFY(!shown_[0].fromEventLoop);
         QCOMPARE(shown_[0].kind, MessageKind::Error);
-        QVERIFY(shown_[0].text.contains(QFileInfo(file).fileName()));
+        if (kind == u"not storable"_s) // what failed, what to do, then the database's words
+            QVERIFY(
+                shown_[0].text.startsWith(DatabaseWriteFailed() + u"\ndatabase or disk is full"_s));
+        else
+            QVERIFY(shown_[0].text.contains(QFileInfo(file).fileName()));
         QVERIFY(shown_[0].text.endsWith(u"تصوير پس زمينه تغيير نكرد."_s));
         QVERIFY(!shown_[0].text.contains(u"readable"_s));
         QVERIFY(isRed(w->workArea()->backgroundImage()));
