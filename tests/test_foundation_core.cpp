@@ -5,15 +5,29 @@
 #include "lib/AppError.h"
 #include "lib/ImageCodec.h"
 #include "lib/IniFile.h"
+#include "lib/SafeFile.h"
 #include "lib/TextChecks.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <zip.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -45,6 +59,53 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// A small tmpfs filled to the last byte, unmounted when the scope ends; unmounted() when the
+// machine does not let the test mount one.
+struct FullDisk
+{
+    QTemporaryDir dir;
+    bool mounted = false;
+    FullDisk()
+    {
+        mounted = ::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0,
+                          "size=64k") == 0;
+    }
+    ~FullDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
+    }
+    void fill()
+    {
+        QFile filler(dir.filePath(u"filler"_s));
+        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) > 0) {
+        }
+    }
+};
+
+// Sets or clears the immutable flag of a folder (no new entry, no rename; its files stay
+// writable): the one way to make a folder unwritable for root.
+bool setImmutable(const QString& folder, bool on)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
 }
 
 } // namespace
@@ -189,8 +250,127 @@ private slots:
             WriteIniString(u"x.ini"_s, folder, u"s"_s, u"k"_s, u"v"_s);
             QFAIL("no error");
         } catch (const AppError& e) {
-            QCOMPARE(e.message(), u"Unable to write to /nonexistent-folder/x.ini"_s);
+            QVERIFY(e.message().startsWith(u"Unable to write to /nonexistent-folder/x.ini\n"_s));
         }
+    }
+
+    // A write that fails half-way (a full disk, a file size limit) leaves the old file
+    // byte for byte and says why; no temporary file is left behind.
+    void iniWriteThatFailsKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("full tmpfs") << true;
+        QTest::newRow("file size limit") << false;
+    }
+    void iniWriteThatFailsKeepsTheOldFile()
+    {
+        QFETCH(bool, fullDisk);
+        FullDisk disk;
+        if (fullDisk && !disk.mounted)
+            QSKIP("no tmpfs can be mounted here; the file size limit row covers the write");
+        const QString folder = disk.dir.path() + u'/';
+        const QByteArray old = "[Clock Params]\nNo=3\n";
+        writeFile(folder + u"NiloChequePrint.ini"_s, old);
+        const QString longValue(8000, u'x');
+        rlimit saved{};
+        if (fullDisk) {
+            disk.fill();
+        } else {
+            ::signal(SIGXFSZ, SIG_IGN);
+            ::getrlimit(RLIMIT_FSIZE, &saved);
+            rlimit small = saved;
+            small.rlim_cur = 1024;
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+        QString message;
+        try {
+            WriteIniString(u"NiloChequePrint.ini"_s, folder, u"Clock Params"_s, u"Note"_s,
+                           longValue);
+        } catch (const AppError& e) {
+            message = e.message();
+        }
+        if (!fullDisk)
+            ::setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(message.startsWith(u"Unable to write to "_s));
+        QCOMPARE(message.count(u'\n'), 2); // the reason in Persian, then the system's words
+        if (fullDisk)
+            QVERIFY(message.contains(WriteFailureText(ENOSPC)));
+        QCOMPARE(readFile(folder + u"NiloChequePrint.ini"_s), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), fullDisk ? 2 : 1);
+    }
+
+    // A folder that takes no new file while its settings file is writable: the file is
+    // rewritten in place.
+    void iniWriteInAnUnwritableFolderRewritesInPlace()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + u'/';
+        writeFile(folder + u"a.ini"_s, "[Clock Params]\nNo=3\n");
+        const bool immutable = setImmutable(dir.path(), true);
+        if (!immutable)
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        const auto restore = qScopeGuard([&] {
+            if (immutable)
+                setImmutable(dir.path(), false);
+            QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        QVERIFY(!QFile(folder + u"probe"_s).open(QIODevice::WriteOnly)); // truly unwritable
+        WriteIniString(u"a.ini"_s, folder, u"Clock Params"_s, u"No"_s, u"5"_s);
+        WriteIniString(u"a.ini"_s, folder, u"Clock Params"_s, u"Longer"_s, QString(300, u'y'));
+        QCOMPARE(ReadIniString(u"a.ini"_s, folder, u"Clock Params"_s, u"No"_s, {}), u"5"_s);
+        QCOMPARE(readFile(folder + u"a.ini"_s),
+                 "[Clock Params]\nNo=5\nLonger=" + QByteArray(300, 'y') + '\n');
+    }
+
+    // Devices, FIFOs, folders and links out of the folder are neither read nor written
+    // through, and nothing waits for them.
+    void iniSpecialFilesAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to /dev/zero") << u"zero"_s;
+        QTest::newRow("FIFO") << u"fifo"_s;
+        QTest::newRow("link out of the folder") << u"outside"_s;
+        QTest::newRow("folder") << u"folder"_s;
+    }
+    void iniSpecialFilesAreRefusedAtOnce()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir, elsewhere;
+        const QString folder = dir.path() + u'/';
+        const QString ini = folder + u"NiloChequePrint.ini"_s;
+        const QString other = elsewhere.filePath(u"other.txt"_s);
+        writeFile(other, "[Clock Params]\nNo=4\n");
+        if (kind == u"zero"_s)
+            QVERIFY(QFile::link(u"/dev/zero"_s, ini));
+        else if (kind == u"fifo"_s)
+            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+        else if (kind == u"outside"_s)
+            QVERIFY(QFile::link(other, ini));
+        else
+            QVERIFY(QDir().mkdir(ini));
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(ReadIniString(u"NiloChequePrint.ini"_s, folder, u"Clock Params"_s, u"No"_s,
+                               u"Error On Read"_s),
+                 u"Error On Read"_s);
+        QVERIFY_THROWS_EXCEPTION(AppError, WriteIniString(u"NiloChequePrint.ini"_s, folder,
+                                                          u"Clock Params"_s, u"No"_s, u"2"_s));
+        QVERIFY(t.elapsed() < 1000);
+        QCOMPARE(readFile(other), QByteArray("[Clock Params]\nNo=4\n"));
+        const FileRead read = ReadRegularFile(ini, 1024, folder);
+        QVERIFY(!read.ok());
+        QVERIFY(read.bytes.isEmpty());
+    }
+
+    void readRegularFileIsBoundedAndFollowsLinksWithinTheFolder()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"a"_s), QByteArray(100, 'a'));
+        QVERIFY(QFile::link(dir.filePath(u"a"_s), dir.filePath(u"link"_s)));
+        QCOMPARE(ReadRegularFile(dir.filePath(u"link"_s), 100).bytes, QByteArray(100, 'a'));
+        QCOMPARE(ReadRegularFile(dir.filePath(u"a"_s), 99).status, ReadStatus::TooLarge);
+        QCOMPARE(ReadRegularFile(dir.filePath(u"missing"_s), 99).status, ReadStatus::Missing);
     }
 
     void iniOfOneHugeLineIsBounded()
@@ -236,7 +416,8 @@ private slots:
         QVERIFY(dm.isOpened());
         QVERIFY(DatabaseOpened);
         QSqlQuery q(dm.connection());
-        for (const char* table : {"tblAccountMst", "tblChequeImage", "tblItemsPrvt", "tblBackground", "tblTheme"})
+        for (const char* table :
+             {"tblAccountMst", "tblChequeImage", "tblItemsPrvt", "tblBackground", "tblTheme"})
             QVERIFY2(q.exec(u"select * from "_s + QLatin1String(table)), table);
         QVERIFY(q.exec(u"insert into tblAccountMst (BankName) values ('a')"_s));
         QCOMPARE(q.lastInsertId().toInt(), 1);
@@ -304,6 +485,54 @@ private slots:
         QVERIFY(!again.heldByAnother());
         OneCopyMutex unusable(u"/nonexistent-folder/lock"_s);
         QVERIFY(!unusable.heldByAnother());
+    }
+
+    // Without a private runtime folder the lock goes to a per-user folder of mode 0700 under
+    // the user's caches, never to a shared temporary folder.
+    void oneCopyLockLivesInAPrivateFolder()
+    {
+        QTemporaryDir cache;
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"),
+                         cacheHome = qgetenv("XDG_CACHE_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            qputenv("XDG_CACHE_HOME", cacheHome);
+        });
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+        for (const QByteArray& shared : {QByteArray(), QByteArray("/tmp")}) {
+            qputenv("XDG_RUNTIME_DIR", shared);
+            const QString path = OneCopyMutex::defaultLockPath();
+            QCOMPARE(path, cache.path() + u"/NiloChequePrint/OneCopyMutex.lock"_s);
+            struct stat st
+            {
+            };
+            QCOMPARE(::lstat(QFile::encodeName(QFileInfo(path).path()).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, 0700u);
+        }
+        // A folder of the right name that others can enter is not used.
+        QVERIFY(QFile::setPermissions(cache.path() + u"/NiloChequePrint"_s,
+                                      QFileDevice::Permissions(0x7777)));
+        QCOMPARE(OneCopyMutex::defaultLockPath(), QString());
+    }
+
+    // A lock file someone else put in the lock's place (a link, another user's file that they
+    // hold) never keeps the program from starting.
+    void foreignLockFileIsNotHonoured()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(u"target"_s);
+        writeFile(target, {});
+        const QString link = dir.filePath(u"link.lock"_s);
+        QVERIFY(QFile::link(target, link));
+        const int holder = ::open(QFile::encodeName(target).constData(), O_RDWR);
+        QVERIFY(holder >= 0);
+        QCOMPARE(::flock(holder, LOCK_EX), 0);
+        QVERIFY(!OneCopyMutex(link).heldByAnother());
+        if (::getuid() == 0) {
+            QCOMPARE(::fchown(holder, 65534, 65534), 0);
+            QVERIFY(!OneCopyMutex(target).heldByAnother());
+        }
+        ::close(holder);
     }
 
     void errorBoxTextAppendsFullStop_data()

@@ -87,6 +87,55 @@ private slots:
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), kLayoutRowCount);
     }
+
+    // A row whose ItemId only looks like one of 1..10 (64-bit, real, text) is no row of the
+    // layout: it is not shown, and saving never re-keys it onto a real row (the unique key
+    // would refuse every save from then on). The first value came from the layout fuzzer.
+    void layoutRowsWithForeignItemIdsStayUntouched_data()
+    {
+        QTest::addColumn<QString>("itemId");
+        QTest::newRow("4294967298 (2 in 32 bits)") << u"4294967298"_s;
+        QTest::newRow("-4294967294") << u"-4294967294"_s;
+        QTest::newRow("real 2.5") << u"2.5"_s;
+        QTest::newRow("text '2x'") << u"'2x'"_s;
+    }
+    void layoutRowsWithForeignItemIdsStayUntouched()
+    {
+        QFETCH(QString, itemId);
+        QTemporaryDir dir;
+        QVERIFY(CreateDatabase(dir.filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
+        TfrmMainDM dm(dir.path());
+        QSqlQuery q(dm.connection());
+        QVERIFY(q.exec(u"insert into tblItemsPrvt (AccountMstId, ItemId, SideMargin) "
+                       "values (1, %1, 777)"_s.arg(itemId)));
+        QVERIFY(q.exec(u"insert into tblItemsPrvt (AccountMstId, ItemId, SideMargin) "
+                       "values (1, 2, 40)"_s));
+        // A real ItemId whose numbers pass 32 bits is shown as absent and written over.
+        QVERIFY(q.exec(u"insert into tblItemsPrvt (AccountMstId, ItemId, SideMargin) "
+                       "values (1, 3, 1099511627776)"_s));
+        const ChequeLayout layout = ReadLayout(dm.connection(), 1);
+        QVERIFY(layout.present[1]);
+        QCOMPARE(layout.item(2).sideMargin, 40);
+        QVERIFY(!layout.present[2]);
+        LayoutRows rows{};
+        for (int id = 1; id <= kLayoutRowCount; ++id)
+            rows[id - 1].sideMargin = id;
+        for (int round = 0; round < 2; ++round) {
+            QString error;
+            QVERIFY2(SaveLayout(dm.connection(), 1, rows, {}, {}, &error), qPrintable(error));
+        }
+        QVERIFY(q.exec(
+            u"select count(*), sum(SideMargin) from tblItemsPrvt where ItemId = %1"_s.arg(itemId)));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        QCOMPARE(q.value(1).toInt(), 777);
+        QVERIFY(q.exec(u"select SideMargin from tblItemsPrvt where ItemId = 3"_s));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 3);
+        QVERIFY(q.exec(u"select count(*) from tblItemsPrvt"_s));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), kLayoutRowCount + 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(FuzzRegressions)

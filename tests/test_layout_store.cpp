@@ -347,7 +347,16 @@ private slots:
 
         fx.exec(u"create trigger t before delete on tblAccountMst begin select raise(abort, "
                 "'locked'); end"_s);
-        QVERIFY_THROWS_EXCEPTION(AppError, DeleteAccountWithLayout(fx.db(), a));
+        try {
+            DeleteAccountWithLayout(fx.db(), a);
+            QFAIL("no error");
+        } catch (const AppError& e) {
+            // A Persian sentence first, the database's own words on the second line.
+            const QStringList lines = e.message().split(u'\n');
+            QCOMPARE(lines.size(), 2);
+            QVERIFY(lines[0].contains(u"حذف نشد"_s));
+            QVERIFY(lines[1].contains(u"locked"_s));
+        }
         QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), 20);
         QCOMPARE(fx.count(u"select count(*) from tblChequeImage"_s), 2);
 

@@ -10,23 +10,30 @@
 #include "app/uMainUI.h"
 #include "calendar/Today.h"
 #include "layout/uChequeInfoUI.h"
+#include "lib/AppError.h"
 #include "lib/ImageCodec.h"
 #include "lib/Lib.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QIcon>
+#include <QImageWriter>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -58,6 +65,23 @@ QByteArray jpegOf(const QColor& color)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG", 95);
+    return bytes;
+}
+
+// A progressive JPEG whose frame header claims claimed pixels over a few hundred bytes of data.
+QByteArray craftedJpeg(QSize claimed)
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    const qsizetype sof = bytes.indexOf("\xFF\xC2");
+    bytes[sof + 5] = char(claimed.height() >> 8), bytes[sof + 6] = char(claimed.height() & 0xFF);
+    bytes[sof + 7] = char(claimed.width() >> 8), bytes[sof + 8] = char(claimed.width() & 0xFF);
     return bytes;
 }
 
@@ -462,7 +486,7 @@ private slots:
         QVERIFY(isRed(next->workArea()->backgroundImage()));
     }
 
-    void cancelledOrUnreadableChoiceStoresNothing()
+    void cancelledChoiceChangesNothing()
     {
         dm_->writeBackImage([] {
             QByteArray packed;
@@ -471,28 +495,106 @@ private slots:
         }());
         const QByteArray before = dm_->readBackImage();
         const auto w = open();
-
         DialogSeam::setOpenFileHook([](const QString&) { return QString(); });
         click(child(*w, u"Label3"_s));
         QVERIFY(isRed(w->workArea()->backgroundImage()));
         QVERIFY(shown_.isEmpty());
-
-        // Not a picture: the event loop reports it, the work area is left without one.
-        const QString bogus = dir_->filePath(u"notes.jpg"_s);
-        writeText(bogus, u"not a picture"_s);
-        DialogSeam::setOpenFileHook([&](const QString&) { return bogus; });
-        click(child(*w, u"Label3"_s));
-        QCOMPARE(shown_.size(), 1);
-        QVERIFY(shown_[0].fromEventLoop);
-        QVERIFY(shown_[0].text.contains(u"notes.jpg"_s));
-        QVERIFY(w->workArea()->backgroundImage().isNull());
         QCOMPARE(dm_->readBackImage(), before);
+    }
 
-        shown_.clear();
-        DialogSeam::setOpenFileHook([&](const QString&) { return dir_->filePath(u"gone.jpg"_s); });
+    // A file that is no whole JPEG, or no regular file of its folder, gets a Persian message at
+    // once; the previous picture stays on screen and in the database.
+    void refusedChoiceKeepsThePictureAndSaysWhyInPersian_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"text", "png", "truncated jpeg", "crafted header", "/dev/zero",
+                                 "fifo", "link out of its folder", "missing", "not storable"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void refusedChoiceKeepsThePictureAndSaysWhyInPersian()
+    {
+        QFETCH(QString, kind);
+        dm_->writeBackImage([] {
+            QByteArray packed;
+            PackImageStream(jpegOf(Qt::red), packed);
+            return packed;
+        }());
+        const QByteArray before = dm_->readBackImage();
+        const auto w = open();
+        QTemporaryDir elsewhere;
+        QString file = dir_->filePath(u"picture.jpg"_s);
+        const auto write = [](const QString& path, const QByteArray& bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        if (kind == u"text"_s) {
+            write(file, "not a picture");
+        } else if (kind == u"png"_s) {
+            file = dir_->filePath(u"picture.png"_s);
+            QImage image(32, 32, QImage::Format_RGB32);
+            image.fill(Qt::green);
+            QVERIFY(image.save(file, "PNG"));
+        } else if (kind == u"truncated jpeg"_s) {
+            const QByteArray whole = jpegOf(Qt::green);
+            write(file, whole.left(whole.size() * 2 / 3));
+        } else if (kind == u"crafted header"_s) {
+            write(file, craftedJpeg({7071, 7071}));
+        } else if (kind == u"/dev/zero"_s) {
+            file = u"/dev/zero"_s;
+        } else if (kind == u"fifo"_s) {
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else if (kind == u"link out of its folder"_s) {
+            write(elsewhere.filePath(u"green.jpg"_s), jpegOf(Qt::green));
+            QVERIFY(QFile::link(elsewhere.filePath(u"green.jpg"_s), file));
+        } else if (kind == u"not storable"_s) {
+            write(file, jpegOf(Qt::green));
+            QSqlQuery q(dm_->connection());
+            QVERIFY(q.exec(u"create trigger refuse before update on tblBackground "
+                           "begin select raise(abort, 'database or disk is full'); end"_s));
+        }
+        DialogSeam::setOpenFileHook([&](const QString&) { return file; });
+        QElapsedTimer t;
+        t.start();
         click(child(*w, u"Label3"_s));
+        QVERIFY(t.elapsed() < 2000);
         QCOMPARE(shown_.size(), 1);
+        QVERIFY(!shown_[0].fromEventLoop);
+        QCOMPARE(shown_[0].kind, MessageKind::Error);
+        if (kind == u"not storable"_s) // what failed, what to do, then the database's words
+            QVERIFY(
+                shown_[0].text.startsWith(DatabaseWriteFailed() + u"\ndatabase or disk is full"_s));
+        else
+            QVERIFY(shown_[0].text.contains(QFileInfo(file).fileName()));
+        QVERIFY(shown_[0].text.endsWith(u"تصوير پس زمينه تغيير نكرد."_s));
+        QVERIFY(!shown_[0].text.contains(u"readable"_s));
+        QVERIFY(isRed(w->workArea()->backgroundImage()));
         QCOMPARE(dm_->readBackImage(), before);
+    }
+
+    void builtInPictureCanBeChosenAgain()
+    {
+        dm_->writeBackImage([] {
+            QByteArray packed;
+            PackImageStream(jpegOf(Qt::red), packed);
+            return packed;
+        }());
+        {
+            const auto w = open();
+            QVERIFY(isRed(w->workArea()->backgroundImage()));
+            auto* link = child(*w, u"Label3"_s);
+            QCOMPARE(link->contextMenuPolicy(), Qt::ActionsContextMenu);
+            auto* builtIn = link->findChild<QAction*>(u"actBuiltInBackground"_s);
+            QVERIFY(builtIn && link->actions().contains(builtIn));
+            builtIn->trigger();
+            QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
+                     TfrmMainUI::DefaultBackground().cacheKey());
+        }
+        QVERIFY(dm_->readBackImage().isEmpty());
+        const auto next = open();
+        QCOMPARE(next->workArea()->backgroundImage().cacheKey(),
+                 TfrmMainUI::DefaultBackground().cacheKey());
+        QVERIFY(shown_.isEmpty());
     }
 
     void storedBackgroundThatDoesNotDecodeShowsTheBuiltInOne_data()
@@ -506,6 +608,12 @@ private slots:
         QTest::newRow("packed truncated header") << truncatedHeader;
         QTest::newRow("broken archive") << QByteArray("PK\x03\x04 broken", 12);
         QTest::newRow("plain text") << QByteArray("hello");
+        QByteArray crafted;
+        PackImageStream(craftedJpeg({7071, 7071}), crafted);
+        QTest::newRow("crafted 7071 x 7071 header") << crafted;
+        QByteArray truncated;
+        PackImageStream(jpegOf(Qt::red).chopped(40), truncated);
+        QTest::newRow("truncated picture") << truncated;
     }
     void storedBackgroundThatDoesNotDecodeShowsTheBuiltInOne()
     {

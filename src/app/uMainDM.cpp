@@ -20,9 +20,9 @@ const QString kThemeStatement = QStringLiteral("select *  from tblTheme where Id
 
 int connectionSerial = 0;
 
-[[noreturn]] void throwSqlError(const QSqlError& error)
+[[noreturn]] void throwSqlError(const QString& sentence, const QSqlError& error)
 {
-    throw AppError(error.text().trimmed());
+    throw AppError(DatabaseErrorText(sentence, error.text()));
 }
 
 } // namespace
@@ -85,10 +85,10 @@ QVariant TfrmMainDM::readSetting(const QString& statement, const QString& column
 {
     QSqlQuery q(connection());
     if (!q.prepare(statement))
-        throwSqlError(q.lastError());
+        throwSqlError(DatabaseReadFailed(), q.lastError());
     q.bindValue(QStringLiteral(":InId"), 1);
     if (!q.exec())
-        throwSqlError(q.lastError());
+        throwSqlError(DatabaseReadFailed(), q.lastError());
     if (!q.next())
         return {};
     return q.value(column);
@@ -99,10 +99,10 @@ void TfrmMainDM::writeSetting(const QString& table, const QString& statement, co
 {
     QSqlQuery q(connection());
     if (!q.prepare(statement))
-        throwSqlError(q.lastError());
+        throwSqlError(DatabaseWriteFailed(), q.lastError());
     q.bindValue(QStringLiteral(":InId"), 1);
     if (!q.exec())
-        throwSqlError(q.lastError());
+        throwSqlError(DatabaseWriteFailed(), q.lastError());
     const bool exists = q.next();
     q.finish();
     // Only the wanted column is written; an appended row takes its Id from the database.
@@ -110,10 +110,10 @@ void TfrmMainDM::writeSetting(const QString& table, const QString& statement, co
         exists ? QStringLiteral("update %1 set %2 = :value where Id = 1").arg(table, column)
                : QStringLiteral("insert into %1 (%2) values (:value)").arg(table, column);
     if (!q.prepare(sql))
-        throwSqlError(q.lastError());
+        throwSqlError(DatabaseWriteFailed(), q.lastError());
     q.bindValue(QStringLiteral(":value"), value);
     if (!q.exec())
-        throwSqlError(q.lastError());
+        throwSqlError(DatabaseWriteFailed(), q.lastError());
 }
 
 QByteArray TfrmMainDM::readBackImage() const

@@ -15,8 +15,10 @@
 #include "lib/ImageCodec.h"
 #include "lib/JpegImage.h"
 #include "lib/Lib.h"
+#include "lib/SafeFile.h"
 #include "printing/uChequePrintUI.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -558,6 +560,16 @@ QWidget* TfrmMainUI::buildFacilitiesGroup()
     link->setProperty("navRole", u"link"_s);
     link->setAlignment(Qt::AlignCenter);
     connect(link, &TLinkLabel::clicked, this, [this] { Label3Click(); });
+    // The way back to the built-in picture, beside choosing another one.
+    auto* choose = new QAction(u"انتخاب تصوير پس زمينه..."_s, link);
+    choose->setObjectName(u"actChooseBackground"_s);
+    connect(choose, &QAction::triggered, this, [this] { Label3Click(); });
+    auto* builtIn = new QAction(u"تصوير پيش فرض برنامه"_s, link);
+    builtIn->setObjectName(u"actBuiltInBackground"_s);
+    connect(builtIn, &QAction::triggered, this, [this] { UseBuiltInBackground(); });
+    link->addActions({choose, builtIn});
+    link->setContextMenuPolicy(Qt::ActionsContextMenu);
+    link->setToolTip(u"براي بازگشت به تصوير پيش فرض، روي اين پيوند كليك راست كنيد"_s);
     inner->addWidget(link, 0, Qt::AlignHCenter);
 
     QToolButton* next = stepButton(u"btnThemeNext"_s, true);
@@ -653,8 +665,8 @@ const QImage& TfrmMainUI::DefaultBackground()
 
 void TfrmMainUI::restoreBackground()
 {
-    // A stored picture that cannot be read or decoded is passed over without a word: the
-    // built-in one shows instead.
+    // A stored picture that cannot be read or decoded (damaged, or past the decode budget) is
+    // passed over without a word: the built-in one shows instead.
     QImage picture;
     try {
         QByteArray stored;
@@ -707,27 +719,47 @@ void TfrmMainUI::Label3Click()
     const QString path = DialogSeam::chooseOpenFile(this, kBackgroundFilter);
     if (path.isEmpty())
         return;
-    workArea_->setBackgroundImage(QImage());
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(u"Cannot open file \"%1\". %2"_s.arg(QDir::toNativeSeparators(path),
-                                                            file.errorString()));
-    // A larger picture could be stored but never read back.
-    if (file.size() > kMaxUnpackedImageBytes)
-        throw AppError(u"The picture \"%1\" is too large"_s.arg(QDir::toNativeSeparators(path)));
-    const QByteArray bytes = file.readAll();
-    const QImage picture = DecodeJpeg(bytes, screenPixels(this));
+    const QString name = QDir::toNativeSeparators(path);
+    // Until the new picture is read, decoded and stored, the previous one stays on screen.
+    const auto refuse = [](const QString& why) {
+        ShowAppMessage(why + u'\n' + u"تصوير پس زمينه تغيير نكرد."_s, MessageKind::Error);
+    };
+    // A regular file only, of a size that can be stored and read back: a device, a FIFO or a
+    // link out of its folder is refused before a byte is read.
+    const FileRead read = ReadRegularFile(path, kMaxUnpackedImageBytes);
+    if (!read.ok())
+        return refuse(u"تصوير «%1» خوانده نشد: "_s.arg(name) + ReadFailureText(read));
+    if (read.bytes.isEmpty())
+        return refuse(JpegFailureText(JpegFailure::NotJpeg, name));
+    JpegFailure failure = JpegFailure::None;
+    const QImage picture = DecodeJpeg(read.bytes, screenPixels(this), &failure);
     if (picture.isNull())
-        throw AppError(
-            u"\"%1\" is not a readable JPEG picture"_s.arg(QDir::toNativeSeparators(path)));
-    workArea_->setBackgroundImage(picture);
+        return refuse(JpegFailureText(failure, name));
 
-    if (!bytes.isEmpty() && frmMainDM) {
+    if (frmMainDM) {
         QByteArray packed;
-        PackImageStream(bytes, packed);
-        frmMainDM->writeBackImage(packed);
+        PackImageStream(read.bytes, packed);
+        try {
+            frmMainDM->writeBackImage(packed);
+        } catch (const AppError& e) {
+            return refuse(e.message());
+        }
     }
+    workArea_->setBackgroundImage(picture);
+}
+
+void TfrmMainUI::UseBuiltInBackground()
+{
+    // An empty stored picture reads back as the built-in one.
+    if (frmMainDM) {
+        try {
+            frmMainDM->writeBackImage(QByteArray());
+        } catch (const AppError& e) {
+            ShowAppMessage(e.message(), MessageKind::Error);
+            return;
+        }
+    }
+    workArea_->setBackgroundImage(DefaultBackground());
 }
 
 void TfrmMainUI::FormClose()

@@ -138,8 +138,12 @@ public:
     // The theme buttons: one theme back or forward within 0..9, applied at once; stored
     // only when the window is closed.
     void ChangeTheme(Step step);
-    // The background link: choose a JPEG picture, show it, store it packed.
+    // The background link: choose a JPEG picture, store it packed, show it. A file that is no
+    // readable, whole JPEG, or a picture that cannot be stored, gets a Persian message and the
+    // previous picture stays.
     void Label3Click();
+    // The link's menu: back to the built-in picture, stored as no picture.
+    void UseBuiltInBackground();
 
     quint8 faceNumber() const { return faceNumber_; }
     quint8 themeNumber() const { return themeNumber_; }

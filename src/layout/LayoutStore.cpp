@@ -9,6 +9,9 @@
 #include <QSqlRecord>
 #include <QStringList>
 #include <QVariant>
+#include <cmath>
+#include <limits>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -47,9 +50,65 @@ void runWithId(QSqlQuery& q, const char* statement, int id)
     exec(q);
 }
 
-int intOf(const QVariant& v)
+// A whole number read as 64 bits: a text or real that is one, exactly; nullopt for anything
+// else (null included).
+std::optional<qint64> wholeOf(const QVariant& v)
 {
-    return v.isNull() ? 0 : v.toInt();
+    if (v.isNull())
+        return std::nullopt;
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Bool:
+        return v.toLongLong();
+    case QMetaType::ULongLong:
+        return v.toULongLong() > quint64(std::numeric_limits<qint64>::max())
+                   ? std::nullopt
+                   : std::optional<qint64>(qint64(v.toULongLong()));
+    case QMetaType::Double: {
+        const double d = v.toDouble();
+        if (!std::isfinite(d) || std::trunc(d) != d || std::fabs(d) > 9.0e18)
+            return std::nullopt;
+        return qint64(d);
+    }
+    default: {
+        bool ok = false;
+        const qint64 n = v.toString().toLongLong(&ok);
+        return ok ? std::optional<qint64>(n) : std::nullopt;
+    }
+    }
+}
+
+// The ItemId of a row: only 1..10 are the layout's; any other value (a 64-bit number, a real,
+// a text) is another row, shown nowhere and never written.
+int itemIdOf(const QVariant& v)
+{
+    if (v.metaType().id() == QMetaType::QString || v.metaType().id() == QMetaType::QByteArray)
+        return 0; // a text key is a key of its own to the database, however it reads
+    const std::optional<qint64> id = wholeOf(v);
+    return id && *id >= kGeneralItemId && *id <= kLastLayoutItemId ? int(*id) : 0;
+}
+
+// A position, width or size: empty or not a number reads as 0; a number beyond 32 bits makes
+// the row unusable (nullopt).
+std::optional<int> valueOf(const QVariant& v)
+{
+    if (v.isNull())
+        return 0;
+    const std::optional<qint64> n = wholeOf(v);
+    if (!n) {
+        if (v.metaType().id() == QMetaType::Double) {
+            const double d = v.toDouble(); // a fraction is cut, as before; a huge one is refused
+            if (std::isfinite(d) && std::fabs(d) <= double(std::numeric_limits<int>::max()))
+                return int(d);
+            return std::nullopt;
+        }
+        return 0;
+    }
+    if (*n < std::numeric_limits<int>::min() || *n > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(*n);
 }
 
 bool boolOf(const QVariant& v)
@@ -152,15 +211,21 @@ ChequeLayout ReadLayout(QSqlDatabase db, int accountId)
                   cTumans = rec.indexOf(u"PrintTumans"_s);
         while (rows.next()) {
             layout.hasRows = true;
-            const int itemId = intOf(rows.value(cItem));
-            if (itemId < kGeneralItemId || itemId > kLastLayoutItemId || layout.present[itemId - 1])
+            const int itemId = itemIdOf(rows.value(cItem));
+            if (itemId == 0 || layout.present[itemId - 1])
                 continue; // a stray row is no part of the layout; the first of an ItemId counts
+            const std::optional<int> side = valueOf(rows.value(cSide)),
+                                     up = valueOf(rows.value(cUp)),
+                                     width = valueOf(rows.value(cWidth)),
+                                     size = valueOf(rows.value(cSize));
+            if (!side || !up || !width || !size)
+                continue; // shown as if absent; the next save writes the row over
             LayoutRow& row = layout.rows[itemId - 1];
             row.itemId = itemId;
-            row.sideMargin = intOf(rows.value(cSide));
-            row.upMargin = intOf(rows.value(cUp));
-            row.width = intOf(rows.value(cWidth));
-            row.fontSize = intOf(rows.value(cSize));
+            row.sideMargin = *side;
+            row.upMargin = *up;
+            row.width = *width;
+            row.fontSize = *size;
             row.fontName = rows.value(cName).toString();
             row.fontStyle = rows.value(cStyle).toString();
             row.doPrint = boolOf(rows.value(cPrint));
@@ -168,7 +233,7 @@ ChequeLayout ReadLayout(QSqlDatabase db, int accountId)
             layout.present[itemId - 1] = true;
         }
     } catch (const StoreFailure& failure) {
-        throw AppError(failure.reason);
+        throw AppError(DatabaseErrorText(DatabaseReadFailed(), failure.reason));
     }
     return layout;
 }
@@ -193,8 +258,9 @@ bool SaveLayout(QSqlDatabase db, int accountId, const LayoutRows& rows,
             QSqlQuery q(db);
             runWithId(q, kLayoutRowStatement, accountId);
             while (q.next()) {
-                const int itemId = intOf(q.value(u"ItemId"_s));
-                if (!keys.contains(itemId))
+                // Rows of other ItemIds stay as they are: re-keying one would collide.
+                const int itemId = itemIdOf(q.value(u"ItemId"_s));
+                if (itemId != 0 && !keys.contains(itemId))
                     keys.insert(itemId, q.value(u"Id"_s));
             }
         }
@@ -226,5 +292,9 @@ void DeleteAccountWithLayout(QSqlDatabase db, int accountId)
         }
     });
     if (!reason.isEmpty())
-        throw AppError(reason);
+        throw AppError(DatabaseErrorText(
+            u"حساب و اطلاعات چك آن حذف نشد و دست نخورده ماند. بسته بودن برنامه‌هاي ديگري كه "
+            u"از "
+            "اين بانك استفاده مي‌كنند و اجازه نوشتن در پرونده بانك را بررسي كنيد."_s,
+            reason));
 }

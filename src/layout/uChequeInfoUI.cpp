@@ -12,6 +12,7 @@
 #include "lib/ImageCodec.h"
 #include "lib/JpegImage.h"
 #include "lib/Lib.h"
+#include "lib/SafeFile.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -983,16 +984,17 @@ void TfrmChequeInfoUI::loadPicture()
         DialogSeam::chooseOpenFile(this, u"JPEG Image File (*.jpg);;JPEG Image File (*.jpeg)"_s);
     if (path.isEmpty())
         return;
-    QFile file(path);
     const QString name = QFileInfo(path).fileName();
-    if (file.size() > kMaxUnpackedImageBytes)
-        throw AppError(u"%1 is too large for a cheque picture"_s.arg(name));
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(u"Cannot read %1: %2"_s.arg(name, file.errorString()));
-    const QByteArray bytes = file.read(kMaxUnpackedImageBytes + 1);
-    const QImage image = DecodeJpeg(bytes, pictureArea_->size());
+    // A regular file of a size that can be stored; a device, a FIFO or a link out of its folder
+    // is refused before a byte is read. The picture shown so far stays.
+    const FileRead read = ReadRegularFile(path, kMaxUnpackedImageBytes);
+    if (!read.ok())
+        throw AppError(u"تصوير «%1» خوانده نشد: "_s.arg(name) + ReadFailureText(read));
+    const QByteArray& bytes = read.bytes;
+    JpegFailure failure = JpegFailure::None;
+    const QImage image = DecodeJpeg(bytes, pictureArea_->size(), &failure);
     if (image.isNull())
-        throw AppError(u"%1 is not a readable JPEG picture"_s.arg(name));
+        throw AppError(JpegFailureText(failure, name));
     showPicture(bytes, image);
 }
 
@@ -1014,14 +1016,17 @@ void TfrmChequeInfoUI::saveLayout()
     }
     const LayoutRows rows = RowsToSave(current, lefts);
     bool saved = false;
+    QString reason;
     {
         beginProgress();
         const ProgressScope scope{[this] { endProgress(); }};
         saved = dm_->saveLayout(
-            currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, nullptr);
+            currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, &reason);
     }
     if (!saved)
-        ShowAppMessage(u"اشكال در ثبت اطلاعات"_s, MessageKind::Error);
+        ShowAppMessage(u"اشكال در ثبت اطلاعات"_s + u'\n' +
+                           DatabaseErrorText(DatabaseWriteFailed(), reason),
+                       MessageKind::Error);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -34,3 +34,11 @@ public:
 // The default error box's text: a full stop is appended when the last character's code
 // is above that of ".".
 QString errorBoxText(const QString& message);
+
+// A database failure as the user reads it: a Persian sentence saying what failed and what to
+// do, then the database's own words on a second line (empty words: the sentence alone).
+QString DatabaseErrorText(const QString& sentence, const QString& technical);
+
+// The sentences of the usual database failures.
+QString DatabaseReadFailed();
+QString DatabaseWriteFailed();

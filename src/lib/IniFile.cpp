@@ -1,9 +1,8 @@
 #include "lib/IniFile.h"
 
 #include "lib/AppError.h"
+#include "lib/SafeFile.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -11,19 +10,27 @@ namespace {
 // Larger files are no settings file of ours: read as missing, never loaded whole.
 constexpr qint64 kMaxIniFileBytes = 16 * 1024 * 1024;
 
-bool readLines(const QString& path, QStringList& lines)
+// Only a regular file of the folder counts: a device, a FIFO, a link out of the folder or an
+// oversized file reads as unreadable at once, without waiting or loading it.
+FileRead readLines(const QString& path, const QString& folder, QStringList& lines)
 {
-    QFile file(path);
-    if (file.size() > kMaxIniFileBytes || !file.open(QIODevice::ReadOnly))
-        return false;
-    const QString text = QString::fromUtf8(file.readAll());
+    FileRead read = ReadRegularFile(path, kMaxIniFileBytes, folder);
+    if (!read.ok())
+        return read;
+    const QString text = QString::fromUtf8(read.bytes);
+    read.bytes.clear();
     lines = text.split(u'\n');
     for (QString& line : lines)
         if (line.endsWith(u'\r'))
             line.chop(1);
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
-    return true;
+    return read;
+}
+
+[[noreturn]] void throwUnableToWrite(const QString& path, const QString& reason)
+{
+    throw AppError(QStringLiteral("Unable to write to %1").arg(path) + u'\n' + reason);
 }
 
 // The section name of a "[name]" line, or a null string for any other line.
@@ -73,7 +80,7 @@ QString ReadIniString(const QString& fileNamePart, const QString& folder, const 
 {
     const QString fallback = trimTrailingBlanks(defaultValue).left(kIniValueMaxChars);
     QStringList lines;
-    if (!readLines(folder + fileNamePart, lines))
+    if (!readLines(folder + fileNamePart, folder, lines).ok())
         return fallback;
     bool inSection = false;
     for (const QString& line : lines) {
@@ -94,8 +101,10 @@ void WriteIniString(const QString& fileNamePart, const QString& folder, const QS
 {
     const QString path = folder + fileNamePart;
     QStringList lines;
-    if (QFile::exists(path) && !readLines(path, lines))
-        throw AppError(QStringLiteral("Unable to write to %1").arg(path));
+    // An existing file that cannot be read is never replaced: its lines would be lost.
+    const FileRead read = readLines(path, folder, lines);
+    if (!read.ok() && read.status != ReadStatus::Missing)
+        throwUnableToWrite(path, ReadFailureText(read));
 
     const QString entry = key.trimmed() + u'=' + value;
     qsizetype sectionAt = -1, insertAt = -1;
@@ -127,11 +136,8 @@ void WriteIniString(const QString& fileNamePart, const QString& folder, const QS
         lines.insert(insertAt, entry);
     }
 
-    // Written whole to a temporary file and renamed: a crash never leaves half a file.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        throw AppError(QStringLiteral("Unable to write to %1").arg(path));
-    out.write((lines.join(u'\n') + u'\n').toUtf8());
-    if (!out.commit())
-        throw AppError(QStringLiteral("Unable to write to %1").arg(path));
+    // Written whole, synced and renamed: a crash or a full disk never leaves half a file.
+    QString reason;
+    if (!WriteFileWhole(path, (lines.join(u'\n') + u'\n').toUtf8(), folder, &reason))
+        throwUnableToWrite(path, reason);
 }

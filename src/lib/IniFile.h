@@ -12,7 +12,8 @@ inline constexpr int kIniValueMaxChars = 2047;
 QString ReadIniString(const QString& fileNamePart, const QString& folder, const QString& section,
                       const QString& key, const QString& defaultValue);
 
-// Creates the file and the section as needed. Throws AppError "Unable to write to %s"
-// when the file cannot be written.
+// Creates the file and the section as needed, written whole (a failure keeps the old file).
+// Throws AppError "Unable to write to %s", then the reason on a second line,
+// when the file cannot be written or the one there cannot be read.
 void WriteIniString(const QString& fileNamePart, const QString& folder, const QString& section,
                     const QString& key, const QString& value);

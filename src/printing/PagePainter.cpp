@@ -153,7 +153,7 @@ void WriteChequePdf(const ChequePage& page, const QString& path, const QStringLi
     if (!refused.isEmpty())
         throw AppError(refused);
     const QByteArray pdf = RenderChequePdf(page);
-    const QString error = WriteFileWhole(path, pdf);
-    if (!error.isEmpty())
-        throw AppError(error);
+    QString reason;
+    if (!WriteFileWhole(path, pdf, QString(), &reason))
+        throw AppError(reason);
 }
