@@ -408,6 +408,8 @@ void TfrmChequePrintUI::buildPictureGroup()
     hint_->setAlignment(Qt::AlignCenter);
     hint_->setWordWrap(true);
     hint_->setLayoutDirection(Qt::RightToLeft);
+    // On the cheque's paper, which stays light in every theme.
+    hint_->setStyleSheet(u"QLabel { color: rgb(60, 60, 60); background: transparent; }"_s);
 }
 
 void TfrmChequePrintUI::buildWaitPanel()
