@@ -606,14 +606,26 @@ private slots:
         QFETCH(QString, edge);
         Window w;
         w.window.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+        w.window.layout()->activate(); // the field changes sides now, not at the next event
         TDropDownDatePicker* p = w.picker;
         p->setDropDownAlign(TDropDownAlign(align));
-        // The field in the middle of the screen, so that no edge of it pushes the calendar.
+        // Measure the calendar first, then put the field where the aligned calendar stands in
+        // the middle of the screen: no screen edge may push it, whatever the fonts make its
+        // width.
+        p->DropDown();
+        const QSize popSize = p->dropDownWindow()->size();
+        p->CloseUp(false);
         const QRect screen = w.window.screen()->availableGeometry();
-        w.window.move(
-            w.window.pos() +
-            QPoint(screen.center().x() - p->width() / 2 - p->mapToGlobal(QPoint(0, 0)).x(), 0));
+        QVERIFY2(popSize.width() < screen.width(), "the calendar is wider than the screen");
+        const int popLeft = screen.center().x() - popSize.width() / 2;
+        int fieldLeft = popLeft; // edge "left"
+        if (edge == u"right")
+            fieldLeft = popLeft + popSize.width() - p->width();
+        else if (edge == u"centre")
+            fieldLeft = popLeft + (popSize.width() - p->width()) / 2;
+        w.window.move(w.window.pos() + QPoint(fieldLeft - p->mapToGlobal(QPoint(0, 0)).x(), 0));
         QTest::qWait(10);
+        QCOMPARE(p->mapToGlobal(QPoint(0, 0)).x(), fieldLeft);
         p->DropDown();
         const QRect field(p->mapToGlobal(QPoint(0, 0)), p->size());
         const QRect pop = p->dropDownWindow()->geometry();

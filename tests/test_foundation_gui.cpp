@@ -3,15 +3,42 @@
 #include "lib/AppError.h"
 #include "lib/Lib.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A desktop's order of the buttons in a button box.
+class ButtonLayoutStyle final : public QProxyStyle
+{
+public:
+    explicit ButtonLayoutStyle(QDialogButtonBox::ButtonLayout layout)
+        : QProxyStyle(QStyleFactory::create(u"Fusion"_s)), layout_(layout)
+    {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_DialogButtonLayout)
+            return layout_;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+
+private:
+    QDialogButtonBox::ButtonLayout layout_;
+};
+
+} // namespace
 
 class FoundationGui : public QObject
 {
@@ -35,7 +62,8 @@ private slots:
         QTest::newRow("warning") << 1 << u"اخـــطـــار"_s << QStringList{u"تاييد"_s};
         QTest::newRow("error") << 2 << u"خـــطـــا"_s << QStringList{u"تاييد"_s};
         QTest::newRow("information") << 3 << u"آگـــاهـــي"_s << QStringList{u"تاييد"_s};
-        QTest::newRow("confirmation") << 4 << u"تـــايـــيـــد"_s << QStringList{u"قبول"_s, u"رد"_s};
+        QTest::newRow("confirmation")
+            << 4 << u"تـــايـــيـــد"_s << QStringList{u"قبول"_s, u"رد"_s};
     }
     void messageBoxesHaveTheirCaptionsAndButtons()
     {
@@ -91,6 +119,102 @@ private slots:
         });
         box.exec();
         QCOMPARE(box.accepted(), result);
+    }
+
+    // The buttons stand where the dialog puts them, whatever order the desktop gives a button
+    // box and whichever way the program reads: "قبول" left of the middle, "رد" right of it.
+    void messageButtonsStandAtTheirPlaces_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::addColumn<int>("desktop");
+        QTest::addColumn<QString>("text");
+        const QString text = u"تاييد حذف اطلاعات ؟"_s;
+        const std::pair<const char*, QDialogButtonBox::ButtonLayout> desktops[] = {
+            {"windows", QDialogButtonBox::WinLayout},
+            {"mac", QDialogButtonBox::MacLayout},
+            {"kde", QDialogButtonBox::KdeLayout},
+            {"gnome", QDialogButtonBox::GnomeLayout}};
+        for (const auto& [name, layout] : desktops) {
+            QTest::addRow("confirmation rtl %s", name)
+                << 4 << Qt::RightToLeft << int(layout) << text;
+            QTest::addRow("confirmation ltr %s", name)
+                << 4 << Qt::LeftToRight << int(layout) << text;
+        }
+        // A short text: the buttons alone make the dialog's width.
+        QTest::newRow("confirmation short text")
+            << 4 << Qt::RightToLeft << int(QDialogButtonBox::KdeLayout) << u"؟"_s;
+        QTest::newRow("warning rtl")
+            << 1 << Qt::RightToLeft << int(QDialogButtonBox::GnomeLayout) << text;
+        QTest::newRow("warning ltr")
+            << 1 << Qt::LeftToRight << int(QDialogButtonBox::WinLayout) << text;
+    }
+    void messageButtonsStandAtTheirPlaces()
+    {
+        QFETCH(int, kind);
+        QFETCH(Qt::LayoutDirection, direction);
+        QFETCH(int, desktop);
+        QFETCH(QString, text);
+        QApplication::setLayoutDirection(direction);
+        const auto restore = qScopeGuard([] { QApplication::setLayoutDirection(Qt::LeftToRight); });
+        AppMessageBox box(text, MessageKind(kind));
+        ButtonLayoutStyle style{QDialogButtonBox::ButtonLayout(desktop)};
+        auto* buttonBox = box.findChild<QDialogButtonBox*>();
+        QVERIFY(buttonBox);
+        buttonBox->setStyle(&style);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const auto left = [&](const QAbstractButton* b) { return b->mapTo(&box, QPoint()).x(); };
+        const int middle = box.width() / 2;
+        const QAbstractButton* accept = box.acceptButton();
+        if (kind == 4) {
+            QCOMPARE(left(accept), middle - accept->width() - 10);
+            QCOMPARE(left(box.refuseButton()), middle + 10);
+        } else {
+            QCOMPARE(left(accept), middle - accept->width() / 2);
+        }
+        // Whole: inside the button box that draws them.
+        for (const QAbstractButton* b : box.buttons())
+            QVERIFY(b->isVisible() && buttonBox->rect().contains(b->geometry()));
+        box.close();
+    }
+
+    // The text reads from the icon's side: every line ends at the icon, a short one too,
+    // in a right-to-left and in a left-to-right program.
+    void messageTextStandsByTheIcon_data()
+    {
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::newRow("rtl") << Qt::RightToLeft;
+        QTest::newRow("ltr") << Qt::LeftToRight;
+    }
+    void messageTextStandsByTheIcon()
+    {
+        QFETCH(Qt::LayoutDirection, direction);
+        QApplication::setLayoutDirection(direction);
+        const auto restore = qScopeGuard([] { QApplication::setLayoutDirection(Qt::LeftToRight); });
+        AppMessageBox box(u"تاييد حذف اطلاعات ؟\nرد"_s, MessageKind::Confirmation);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        auto* label = box.findChild<QLabel*>(u"qt_msgbox_label"_s);
+        auto* icon = box.findChild<QLabel*>(u"qt_msgboxex_icon_label"_s);
+        QVERIFY(label && icon);
+        const QRect text = label->geometry();
+        QVERIFY(text.right() < icon->x());
+        QVERIFY2(icon->x() - text.right() <= 30, "the text stands away from the icon");
+        // The right end of the ink of each line (top and bottom half of the label).
+        const QImage image = box.grab().toImage();
+        const auto inkRight = [&](int top, int bottom) {
+            for (int x = text.right(); x >= text.left(); --x)
+                for (int y = top; y <= bottom; ++y)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        return x;
+            return -1;
+        };
+        const int middle = text.top() + text.height() / 2;
+        for (const int right : {inkRight(text.top(), middle - 1), inkRight(middle, text.bottom())})
+            QVERIFY2(right >= text.right() - 4,
+                     qPrintable(u"a line ends at %1 of %2"_s.arg(right).arg(text.right())));
+        box.close();
     }
 
     void kindsOutsideTheTableShowNothing()

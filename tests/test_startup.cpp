@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,13 +71,18 @@ private slots:
     {
         bool windowShown = false;
         const int code = run({[&](TfrmMainUI& w) {
+            // The loop ends however the checks go, so that a failed one ends the test.
+            const auto quit = qScopeGuard([] { QApplication::quit(); });
             windowShown = true;
-            QVERIFY(w.isMaximized() || w.windowState() & Qt::WindowMaximized);
+            QVERIFY(w.windowState().testFlag(Qt::WindowMaximized));
+            // Maximised in fact, not only in name: the window fills the screen's work area.
+            QVERIFY(w.frameGeometry().contains(w.screen()->availableGeometry()));
             QCOMPARE(w.layoutDirection(), Qt::RightToLeft);
             QVERIFY(w.mdiArea());
             QCOMPARE(QCoreApplication::applicationName(), u"چاپ چك نيلو"_s);
-            QApplication::quit();
         }});
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(code, 0);
         QVERIFY(windowShown);
         QVERIFY(shown_.isEmpty());

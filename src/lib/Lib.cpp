@@ -84,8 +84,9 @@ AppMessageBox::AppMessageBox(const QString& text, MessageKind kind, QWidget* par
     for (QAbstractButton* b : buttons())
         b->setFont(tahoma());
 
-    // The message: one line per line of the text, never wrapped, Tahoma 8, black; set
-    // 100 px in from its standard place.
+    // The message: one line per line of the text, never wrapped, Tahoma 8, black, reading
+    // from the icon's side (the right: the dialog is right-to-left whatever the program is);
+    // the 100 px it is set in from its standard place go to the far side from the icon.
     if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
         label->setWordWrap(false);
         label->setFont(tahoma(8));
@@ -93,25 +94,44 @@ AppMessageBox::AppMessageBox(const QString& text, MessageKind kind, QWidget* par
         p.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(p);
         label->setStyleSheet(QStringLiteral("color: black;"));
-        label->setContentsMargins(0, 0, 100, 0);
+        label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+        label->setContentsMargins(100, 0, 0, 0);
     }
-    if (auto* box = findChild<QDialogButtonBox*>())
-        box->setCenterButtons(true);
 }
 
 void AppMessageBox::placeButtons()
 {
-    // The buttons stand symmetric about the middle, 20 px apart for a confirmation.
-    if (auto* box = findChild<QDialogButtonBox*>())
-        if (box->layout())
-            box->layout()->setSpacing(20);
+    // By hand: QDialogButtonBox orders the buttons by the desktop's button-layout rule and
+    // then mirrors them for right-to-left, so "قبول" would stand on either side.
+    auto* box = findChild<QDialogButtonBox*>();
+    if (!box || !accept_)
+        return;
+    // The box has sized them in its first pass; from now on it no longer moves them.
+    if (box->layout())
+        box->layout()->setEnabled(false);
+    const int middle = width() / 2;
+    const auto place = [this](QAbstractButton* button, int left) {
+        button->move(button->parentWidget()->mapFrom(this, QPoint(left, 0)).x(), button->y());
+    };
+    if (refuse_) {
+        place(accept_, middle - accept_->width() - 10);
+        place(refuse_, middle + 10);
+    } else {
+        place(accept_, middle - accept_->width() / 2);
+    }
 }
 
 void AppMessageBox::showEvent(QShowEvent* event)
 {
-    placeButtons();
+    // 20 px between the buttons keep the dialog wide enough for the places placeButtons gives
+    // them; set here, as a change of style rebuilds the button box's layout.
+    if (auto* box = findChild<QDialogButtonBox*>(); box && box->layout()) {
+        box->layout()->setEnabled(true);
+        box->layout()->setSpacing(20);
+    }
     QMessageBox::showEvent(event);
     setFixedSize(size());
+    placeButtons();
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen) {
         const QRect area =
