@@ -84,16 +84,13 @@ AppMessageBox::AppMessageBox(const QString& text, MessageKind kind, QWidget* par
     for (QAbstractButton* b : buttons())
         b->setFont(tahoma());
 
-    // The message: one line per line of the text, never wrapped, Tahoma 8, black, reading
-    // from the icon's side (the right: the dialog is right-to-left whatever the program is);
-    // the 100 px it is set in from its standard place go to the far side from the icon.
+    // The message: one line per line of the text, never wrapped, Tahoma 8, in the theme's
+    // text colour (black on the light themes; a fixed black is unreadable on the dark ones),
+    // reading from the icon's side (the right: the dialog is right-to-left whatever the program
+    // is); the 100 px it is set in from its standard place go to the far side from the icon.
     if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
         label->setWordWrap(false);
         label->setFont(tahoma(8));
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(p);
-        label->setStyleSheet(QStringLiteral("color: black;"));
         label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
         label->setContentsMargins(100, 0, 0, 0);
     }
@@ -178,7 +175,8 @@ void ShowDefaultErrorBox(const QString& message)
         hook(ShownMessage{caption, text, MessageKind::Error, true});
         return;
     }
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::NoButton);
+    box.addButton(QStringLiteral("تاييد"), QMessageBox::AcceptRole); // not Qt's English "OK"
     box.setLayoutDirection(Qt::RightToLeft);
     box.setTextFormat(Qt::PlainText);
     box.exec();
