@@ -26,6 +26,12 @@ start)
   for f in "$PPD/Fuji_Xerox-DocuPrint_CM305_df-PDF.ppd" "$PPD/pxlmono.ppd"; do
     [ -r "$f" ] || { echo "missing driver file $f (package cups-filters)" >&2; exit 3; }
   done
+  # Filters run as lp: a root folder that others cannot search (a chroot made with
+  # mktemp -d has mode 700) would fail every job only after the scheduler's retries.
+  if [ "$(id -u)" -eq 0 ] && ! su -s /bin/sh lp -c "test -x /usr/lib/cups/filter/pdftopdf && cd /" 2>/dev/null; then
+    echo "the user lp cannot reach /usr/lib/cups/filter (is / mode $(stat -c %a /)?): CUPS filters cannot run" >&2
+    exit 3
+  fi
   # A server left from an earlier run in the same folder goes first.
   if [ -f "$DIR/cupsd.pid" ]; then "$0" stop "$DIR"; fi
   mkdir -p "$DIR"/{log,spool,cache,state,out,serverroot/ppd}
