@@ -105,16 +105,7 @@ void ChequeModel::resetValues()
 
 void ChequeModel::clearAccount()
 {
-    accountId_ = 0;
-    hasLayout_ = false;
-    pictureJpeg_.clear();
-    resetValues();
-    applyRows(startingLayout());
-    applyAmountTexts();
-    setText(ChequeItem::Customer, {}, LayoutItemOf(6).placeholder);
-    setText(ChequeItem::Description, {}, LayoutItemOf(8).placeholder);
-    setDate(date_);
-    updateVisibility();
+    loadAccount(0, ChequeLayout{});
 }
 
 void ChequeModel::loadAccount(int accountId, const ChequeLayout& layout)
