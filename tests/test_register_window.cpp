@@ -4,18 +4,23 @@
 #include "app/Fonts.h"
 #include "app/NiloApplication.h"
 #include "app/uMainDM.h"
+#include "app/uMainUI.h"
 #include "calendar/JalaliDatePicker.h"
+#include "calendar/JalaliMonthCalendar.h"
 #include "calendar/Today.h"
 #include "layout/LayoutStore.h"
 #include "lib/DialogSeam.h"
 #include "printing/ChequeRegister.h"
 #include "printing/uChequePrintUI.h"
+#include "printing/uChequeRegisterUI.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -284,6 +289,106 @@ private slots:
                      nullptr, &errors),
                  1);
         QVERIFY(errors.contains("--national-id"));
+    }
+
+    // The register window: filters, totals, bold due days, void, reprint, CSV and the notice.
+    void registerWindow()
+    {
+        QList<ChequeRecord> list;
+        for (int k = 0; k < 12; ++k) {
+            ChequeRecord r;
+            r.accountId = accountId_;
+            r.dueDay = *ParseJalaliDay(u"1403/01/%1"_s.arg(10 + k % 6));
+            r.amount = 1000000 * (k + 1);
+            r.payee = k % 2 ? u"شركت نمونه"_s : u"علي رضايي"_s;
+            r.sayadId = u"12345678901234%1"_s.arg(k, 2, 10, QLatin1Char('0'));
+            r.nationalId = u"0084575948"_s;
+            r.printer = u"office"_s;
+            list << r;
+        }
+        RecordCheques(db(), list);
+        TfrmChequeRegisterUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.model()->rowCount(), 12);
+        QVERIFY(w.totalsLabel()->text().contains(u"78,000,000"_s));
+        w.calendar()->setDate(*ParseJalaliDay(u"1403/01/10"_s));
+        // Days 10..15 of Farvardin are due.
+        QCOMPARE(w.calendar()->MonthBoldDays(), quint32(0x3F) << 9);
+        QVERIFY(w.dayLabel()->text().contains(u"2 چك"_s));
+        QVERIFY(w.dayLabel()->text().contains(u"8,000,000"_s));
+        w.textEdit()->setText(u"نمونه"_s);
+        QCOMPARE(w.model()->rowCount(), 6);
+        w.textEdit()->clear();
+
+        TfrmChequeRegisterUI::setAskReason([] { return u"مخدوش شد"_s; });
+        w.selectRecord(list[0].id);
+        w.voidSelected();
+        QVERIFY2(shown_.isEmpty(), qPrintable(shown_.isEmpty() ? QString() : shown_.last().text));
+        QCOMPARE(ReadRecord(db(), list[0].id)->status, RecordStatus::Voided);
+        QVERIFY(w.model()
+                    ->data(w.model()->index(0, ChequeRegisterModel::Status), Qt::DisplayRole)
+                    .toString()
+                    .contains(u"باطل"_s));
+        QVERIFY(w.totalsLabel()->text().contains(u"77,000,000"_s));
+
+        int jobs = 0;
+        TfrmChequeRegisterUI::setPrintJob([&](const ChequePage&, const QString&) {
+            ++jobs;
+            return QString();
+        });
+        w.selectRecord(list[1].id);
+        w.reprintSelected();
+        QCOMPARE(jobs, 1);
+        QCOMPARE(w.model()->rowCount(), 13);
+        QSqlQuery last(db());
+        QVERIFY(last.exec(u"select max(Id) from tblChequeRegister"_s) && last.next());
+        const ChequeRecord again = *ReadRecord(db(), last.value(0).toLongLong());
+        QCOMPARE(again.reprintOf, list[1].id);
+        QCOMPARE(again.amountDigits, u"//2.000.000"_s);
+        QVERIFY(w.totalsLabel()->text().contains(u"77,000,000"_s)); // a reprint adds nothing
+
+        const QString csv = dir_.filePath(u"shown.csv"_s);
+        TfrmChequeRegisterUI::setSavePath([&] { return csv; });
+        w.exportCsv();
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBFid,"));
+        QVERIFY(QString::fromUtf8(bytes).contains(u",voided,مخدوش شد,"_s));
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS")) {
+            w.selectRecord(list[3].id);
+            w.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/register_window.png"_s);
+        }
+        TfrmChequeRegisterUI::setPrintJob({});
+        TfrmChequeRegisterUI::setSavePath({});
+        TfrmChequeRegisterUI::setAskReason({});
+
+        // At start-up the main window tells what falls due (today is 1403/01/15 here).
+        TfrmMainUI main;
+        main.resize(1000, 700);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto* due = main.findChild<QLabel*>(u"lblDueSoon"_s);
+        QVERIFY(due && due->isVisible());
+        QVERIFY2(due->text().contains(u"11 چك"_s), qPrintable(due->text()));
+        QVERIFY(due->text().contains(u"1403/01/10"_s));
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            main.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/due_soon.png"_s);
+    }
+
+    void printWindowShot()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"1250000"_s);
+        w.payeeEdit()->setText(u"شركت نمونه"_s);
+        w.sayadEdit()->setText(u"1234567890123456"_s);
+        w.nationalIdEdit()->setText(u"14007650912"_s);
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            w.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/print_window_sayad.png"_s);
     }
 };
 

@@ -92,29 +92,10 @@ struct Leaf
     QString file;
 };
 
-// Composes a leaf's page from its account's layout and fills the printed texts of its record.
 void compose(const QSqlDatabase& db, Leaf& leaf, PrinterCalibration calibration)
 {
-    ChequeModel model(ProgramTextMeasure());
-    model.loadAccount(leaf.record.accountId, ReadLayout(db, leaf.record.accountId));
-    model.setDate(TDateTime(leaf.record.dueDay));
-    if (model.setAmount(leaf.amountText) != ChequeModel::AmountChange::Accepted)
-        throw AppError(u"'%1' is not a valid amount"_s.arg(leaf.amountText));
-    model.setPayee(leaf.record.payee);
-    if (!leaf.record.description.isEmpty()) {
-        model.setSwitch(ChequeSwitch::Description, true);
-        model.setDescription(leaf.record.description);
-    }
-    model.setCalibration(calibration);
-    if (model.printRefusal() != PrintRefusal::None)
-        throw AppError(PrintRefusalMessage(model.printRefusal()));
-    const ChequeRecord texts = RecordOfCheque(model);
-    leaf.record.amount = texts.amount;
-    leaf.record.amountDigits = texts.amountDigits;
-    leaf.record.amountWords = texts.amountWords;
-    leaf.record.dateDigits = texts.dateDigits;
-    leaf.record.dateWords = texts.dateWords;
-    leaf.page = model.page();
+    leaf.page =
+        ComposeRecordPage(db, leaf.record, leaf.amountText, calibration, ProgramTextMeasure());
 }
 
 // Where the leaves go: one PDF file each in a folder, or a printer.

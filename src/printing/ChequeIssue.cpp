@@ -1,6 +1,8 @@
 #include "printing/ChequeIssue.h"
 
+#include "layout/LayoutStore.h"
 #include "lib/AmountText.h"
+#include "lib/AppError.h"
 
 using namespace Qt::StringLiterals;
 
@@ -46,4 +48,30 @@ QString SayadRegistrationText(const ChequeRecord& record)
 QString NotRecordedSentence()
 {
     return u"چك چاپ شد، اما در دفتر چك‌هاي صادره ثبت نشد؛ آن را دستي يادداشت كنيد."_s;
+}
+
+ChequePage ComposeRecordPage(const QSqlDatabase& db, ChequeRecord& record,
+                             const QString& amountText, PrinterCalibration calibration,
+                             const TextMeasure& measure)
+{
+    ChequeModel model(measure);
+    model.loadAccount(record.accountId, ReadLayout(db, record.accountId));
+    model.setDate(TDateTime(record.dueDay));
+    if (model.setAmount(amountText) != ChequeModel::AmountChange::Accepted)
+        throw AppError(u"'%1' is not a valid amount"_s.arg(amountText));
+    model.setPayee(record.payee);
+    if (!record.description.isEmpty()) {
+        model.setSwitch(ChequeSwitch::Description, true);
+        model.setDescription(record.description);
+    }
+    model.setCalibration(calibration);
+    if (model.printRefusal() != PrintRefusal::None)
+        throw AppError(PrintRefusalMessage(model.printRefusal()));
+    const ChequeRecord texts = RecordOfCheque(model);
+    record.amount = texts.amount;
+    record.amountDigits = texts.amountDigits;
+    record.amountWords = texts.amountWords;
+    record.dateDigits = texts.dateDigits;
+    record.dateWords = texts.dateWords;
+    return model.page();
 }

@@ -3,6 +3,7 @@
 #include "printing/ChequeModel.h"
 #include "printing/ChequeRegister.h"
 
+#include <QSqlDatabase>
 #include <QString>
 
 // The register's record of the cheque a model prints now: account, due date, amount and the
@@ -14,3 +15,9 @@ QString SayadRegistrationText(const ChequeRecord& record);
 
 // The Persian sentence shown when a job was accepted but its record could not be written.
 QString NotRecordedSentence();
+
+// Composes the page of a recorded (or about to be recorded) cheque from its account's stored
+// layout and fills the record's printed texts. Throws AppError when it cannot print.
+ChequePage ComposeRecordPage(const QSqlDatabase& db, ChequeRecord& record,
+                             const QString& amountText, PrinterCalibration calibration,
+                             const TextMeasure& measure);
