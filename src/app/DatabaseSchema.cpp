@@ -1,6 +1,7 @@
 #include "app/DatabaseSchema.h"
 
 #include "printing/CalibrationStore.h"
+#include "printing/ChequeRegister.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,6 +50,9 @@ const char* const kSchema[] = {
     " Id integer primary key autoincrement,"
     " ThemeId integer)",
     kCalibrationTableSql,
+    kRegisterTableSql,
+    kRegisterDueIndexSql,
+    kRegisterSayadIndexSql,
 };
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "lib/Lib.h"
 #include "lib/SafeFile.h"
 #include "printing/uChequePrintUI.h"
+#include "printing/uChequeRegisterUI.h"
 
 #include <QAction>
 #include <QApplication>
@@ -537,8 +538,25 @@ QWidget* TfrmMainUI::buildChequeGroup()
     connect(print, &QPushButton::clicked, this, [this] {
         OpenChildWindowOnce(workArea_, u"frmChequePrintUI"_s, CreateChequePrintWindow);
     });
+    QPushButton* issued = navItem(u"itemChequeRegister"_s, u"چك‌هاي صادره"_s,
+                                  u":/images/nav_print.png"_s);
+    const auto openRegister = [this] {
+        OpenChildWindowOnce(workArea_, u"frmChequeRegisterUI"_s,
+                            [] { return static_cast<QWidget*>(new TfrmChequeRegisterUI); });
+    };
+    connect(issued, &QPushButton::clicked, this, openRegister);
+    // Cheques falling due soon, filled at start-up; a click opens the register.
+    auto* due = new QLabel(box);
+    due->setObjectName(u"lblDueSoon"_s);
+    due->setWordWrap(true);
+    due->setProperty("navRole", u"caption"_s);
+    due->setContentsMargins(6, 4, 6, 4);
+    due->hide();
+    connect(due, &QLabel::linkActivated, this, openRegister);
     column->addWidget(info);
     column->addWidget(print);
+    column->addWidget(issued);
+    column->addWidget(due);
     return box;
 }
 
@@ -628,6 +646,18 @@ void TfrmMainUI::setVisible(bool visible)
 void TfrmMainUI::FormShow()
 {
     showDate();
+    if (auto* due = findChild<QLabel*>(u"lblDueSoon"_s); due && frmMainDM) {
+        try {
+            const QString text = DueSoonText(
+                DueSoon(frmMainDM->connection(), DayNumberOf(Today()), kDefaultDueSoonDays));
+            due->setText(u"<a href=\"register\" style=\"color:#b00000\">"_s + text.toHtmlEscaped() +
+                         u"</a>"_s);
+            due->setToolTip(text);
+            due->setVisible(!text.isEmpty());
+        } catch (const AppError&) {
+            due->hide(); // a notice, not a reason to stop the program
+        }
+    }
     restoreClockFace();
     restoreBackground();
     restoreTheme();

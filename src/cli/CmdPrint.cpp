@@ -8,7 +8,9 @@
 #include "lib/Printers.h"
 #include "lib/TextChecks.h"
 #include "printing/CalibrationStore.h"
+#include "printing/ChequeIssue.h"
 #include "printing/ChequeModel.h"
+#include "printing/ChequeRegister.h"
 #include "printing/PagePainter.h"
 #include "printing/PrinterJob.h"
 
@@ -24,11 +26,15 @@ const char kUsage[] =
     "usage: nilocheque print --account ID [--date DATE] [--amount TEXT] [--payee TEXT]\n"
     "         [--description TEXT] [--show ITEMS] [--hide ITEMS] [--feed horizontal|vertical]\n"
     "         [--from middle|left] [--top N] [--left N] [--offset X,Y]\n"
-    "         [--test-sheet [--with-picture]] [--pdf FILE | --printer NAME] [--database FILE]\n"
+    "         [--test-sheet [--with-picture]] [--pdf FILE [--record] | --printer NAME]\n"
+    "         [--sayad ID] [--national-id ID] [--serial TEXT] [--reprint] [--database FILE]\n"
     "  ITEMS: a comma-separated list of words-date, toman, description, cover, constant,\n"
     "  perforation. --top and --left are pixels of 1/96 inch (-500..500); --offset is the\n"
     "  printer's calibration in millimetres (-25..25), by default the one stored for --printer.\n"
-    "  --test-sheet prints the alignment sheet (box outlines, millimetre marks) instead.\n";
+    "  --test-sheet prints the alignment sheet (box outlines, millimetre marks) instead.\n"
+    "  A cheque printed on a printer is recorded in the register of issued cheques; one written\n"
+    "  to --pdf only with --record. --sayad: the leaf's 16-digit Sayad ID; one already in the\n"
+    "  register is refused unless --reprint (recorded as a reprint of that cheque).\n";
 
 const QMap<QString, int> kSwitches = {
     {u"words-date"_s, ChequeSwitch::WordsDate},    {u"toman"_s, ChequeSwitch::Toman},
@@ -64,11 +70,12 @@ int CmdPrint(const QStringList& args)
 {
     QMap<QString, QString> opts;
     QList<QPair<QString, bool>> switches; // item, on; in the order given
-    bool testSheet = false, withPicture = false;
+    bool testSheet = false, withPicture = false, recordPdf = false, reprint = false;
     static const QStringList known = {
-        u"--account"_s, u"--date"_s, u"--amount"_s,  u"--payee"_s,    u"--description"_s,
-        u"--show"_s,    u"--hide"_s, u"--feed"_s,    u"--from"_s,     u"--top"_s,
-        u"--left"_s,    u"--pdf"_s,  u"--printer"_s, u"--database"_s, u"--offset"_s};
+        u"--account"_s, u"--date"_s,        u"--amount"_s,  u"--payee"_s,    u"--description"_s,
+        u"--show"_s,    u"--hide"_s,        u"--feed"_s,    u"--from"_s,     u"--top"_s,
+        u"--left"_s,    u"--pdf"_s,         u"--printer"_s, u"--database"_s, u"--offset"_s,
+        u"--sayad"_s,   u"--national-id"_s, u"--serial"_s};
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == u"--help"_s) {
@@ -81,6 +88,10 @@ int CmdPrint(const QStringList& args)
         }
         if (a == u"--with-picture"_s) {
             withPicture = true;
+            continue;
+        }
+        if (a == u"--record"_s || a == u"--reprint"_s) {
+            (a == u"--record"_s ? recordPdf : reprint) = true;
             continue;
         }
         if (!known.contains(a) || i + 1 >= args.size()) {
@@ -105,6 +116,29 @@ int CmdPrint(const QStringList& args)
         return fail(u"give either --pdf or --printer"_s);
     if (withPicture && !testSheet)
         return fail(u"--with-picture goes with --test-sheet"_s);
+    if (recordPdf && !opts.contains(u"--pdf"_s))
+        return fail(u"--record goes with --pdf (a print on a printer is always recorded)"_s);
+    if (testSheet && (recordPdf || reprint || opts.contains(u"--sayad"_s) ||
+                      opts.contains(u"--national-id"_s) || opts.contains(u"--serial"_s)))
+        return fail(u"a test sheet is no cheque: --sayad, --national-id, --serial, --record and"
+                    u" --reprint do not go with --test-sheet"_s);
+    ChequeRecord sayad;
+    if (opts.contains(u"--sayad"_s)) {
+        const std::optional<QString> id = NormalizeSayadId(opts[u"--sayad"_s]);
+        if (!id)
+            return fail(u"--sayad '%1' is not a 16-digit Sayad ID"_s.arg(opts[u"--sayad"_s]));
+        sayad.sayadId = *id;
+    }
+    if (reprint && sayad.sayadId.isEmpty())
+        return fail(u"--reprint goes with --sayad ID"_s);
+    if (opts.contains(u"--national-id"_s)) {
+        const std::optional<QString> id = NormalizeNationalId(opts[u"--national-id"_s]);
+        if (!id)
+            return fail(u"--national-id '%1' is not a valid national code (10 digits) or legal"
+                        u" entity ID (11 digits)"_s.arg(opts[u"--national-id"_s]));
+        sayad.nationalId = *id;
+    }
+    sayad.serial = TrimBlanks(opts.value(u"--serial"_s));
 
     const QString feed = opts.value(u"--feed"_s);
     const QString from = opts.value(u"--from"_s, u"middle"_s);
@@ -140,9 +174,7 @@ int CmdPrint(const QStringList& args)
 
         ChequeModel model(ProgramTextMeasure());
         model.loadAccount(accountId, layout);
-        model.setDate(opts.contains(u"--date"_s)
-                          ? ParseDateArgument(opts[u"--date"_s])
-                          : Today());
+        model.setDate(opts.contains(u"--date"_s) ? ParseDateArgument(opts[u"--date"_s]) : Today());
         switch (model.setAmount(opts.value(u"--amount"_s))) {
         case ChequeModel::AmountChange::Accepted:
             break;
@@ -180,17 +212,58 @@ int CmdPrint(const QStringList& args)
             if (refusal == PrintRefusal::EmptyAmount)
                 return fail(u"--amount is required: a cheque without an amount is not printed"_s);
         }
+        const bool recording = !testSheet && (!toPdf || recordPdf);
+        ChequeRecord record;
+        if (recording) {
+            record = RecordOfCheque(model);
+            record.sayadId = sayad.sayadId;
+            record.nationalId = sayad.nationalId;
+            record.serial = sayad.serial;
+            // Checked before printing: a record that cannot be written is known now.
+            EnsureRegisterTable(dm.connection());
+            if (const qint64 existing = ActiveRecordWithSayad(dm.connection(), record.sayadId)) {
+                if (!reprint)
+                    return fail(u"Sayad ID %1 is in the register already (record %2); nothing"
+                                u" was printed. Give --reprint to print that cheque again"_s
+                                    .arg(record.sayadId)
+                                    .arg(existing));
+                const ChequeRecord original = *ReadRecord(dm.connection(), existing);
+                if (original.amount != record.amount || original.dueDay != record.dueDay ||
+                    original.accountId != record.accountId)
+                    return fail(u"record %1 with Sayad ID %2 has another account, amount or due"
+                                u" date; a reprint prints the same cheque"_s.arg(existing)
+                                    .arg(record.sayadId));
+                record.reprintOf = existing;
+            } else if (reprint) {
+                return fail(u"--reprint: no cheque with Sayad ID %1 is in the register"_s.arg(
+                    record.sayadId));
+            }
+        }
         const ChequePage page = testSheet ? model.testSheet(withPicture) : model.page();
         if (toPdf) {
             const QString pdf = opts[u"--pdf"_s];
             WriteChequePdf(page, pdf, {database});
             out() << "wrote " << pdf << '\n';
+            record.pdfFile = QFileInfo(pdf).absoluteFilePath();
         } else {
             int job = 0;
             const QString error = PrintChequePage(page, printer, &job);
             if (!error.isEmpty())
                 return fail(error);
             out() << "printed on " << printer << " (job " << job << ")\n";
+            record.printer = printer;
+            record.jobId = job;
+        }
+        if (recording) {
+            try {
+                RecordCheque(dm.connection(), record);
+            } catch (const AppError& e) {
+                return fail(u"the cheque was printed but not recorded in the register: "_s +
+                            e.message());
+            }
+            out() << "recorded as " << record.id << (record.reprintOf ? " (a reprint of " : "")
+                  << (record.reprintOf ? QString::number(record.reprintOf) + u")"_s : QString())
+                  << '\n';
         }
         return 0;
     } catch (const AppError& e) {

@@ -22,6 +22,16 @@ const CliCommand kCommands[] = {
     {"calibrate",
      "calibrate --printer NAME [--x MM --y MM]  a printer's stored offset; calibrate --help",
      CmdCalibrate},
+    {"register",
+     "register [--account ID] [--from DATE] [--to DATE] [--status S] [--csv] | void ID --reason"
+     " TEXT  the issued cheques",
+     CmdRegister},
+    {"series",
+     "series --account ID --payee TEXT --amount TEXT --count N --first DATE [...]  instalment"
+     " cheques; series --help",
+     CmdSeries},
+    {"batch", "batch FILE.csv (--pdf DIR | --printer NAME)  cheques from a file; batch --help",
+     CmdBatch},
 };
 
 int usage(QTextStream& stream, int code)

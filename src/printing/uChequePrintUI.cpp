@@ -13,7 +13,9 @@
 #include "lib/Printers.h"
 #include "lib/TextChecks.h"
 #include "printing/CalibrationStore.h"
+#include "printing/ChequeIssue.h"
 #include "printing/ChequeItemBox.h"
+#include "printing/ChequeRegister.h"
 #include "printing/ChequeTexts.h"
 #include "printing/PagePainter.h"
 #include "printing/PrinterJob.h"
@@ -241,11 +243,27 @@ void TfrmChequePrintUI::buildAccountGroup()
     descriptionEdit_->setGeometry(10, row(7) + 8, fieldRight - 10, 21);
     descriptionEdit_->setReadOnly(true);
 
+    // The Sayad data, left to right as the bank prints it; checked when "چاپ" is pressed.
+    caption(group, u"شناسه صياد"_s, {labelX, row(8) + 12, labelW, 21});
+    sayadEdit_ = new QLineEdit(group);
+    sayadEdit_->setObjectName(u"SayadEdit"_s);
+    sayadEdit_->setGeometry(fieldRight - 124, row(8) + 12, 124, 21);
+    sayadEdit_->setLayoutDirection(Qt::LeftToRight);
+    sayadEdit_->setMaxLength(24);
+    sayadEdit_->setToolTip(u"شناسه ۱۶ رقمي صياد چك (اختياري)"_s);
+    caption(group, u"كد ملي"_s, {fieldRight - 124 - 60, row(8) + 12, 54, 21});
+    nationalIdEdit_ = new QLineEdit(group);
+    nationalIdEdit_->setObjectName(u"NationalIdEdit"_s);
+    nationalIdEdit_->setGeometry(10, row(8) + 12, fieldRight - 124 - 66, 21);
+    nationalIdEdit_->setLayoutDirection(Qt::LeftToRight);
+    nationalIdEdit_->setMaxLength(20);
+    nationalIdEdit_->setToolTip(u"كد ملي يا شناسه ملي گيرنده (اختياري)"_s);
+
     // A push button, framed in every theme: the window's main action, not a flat label.
     printButton_ = new QPushButton(u"چاپ"_s, group);
     printButton_->setObjectName(u"PrintButton"_s);
     printButton_->setToolTip(u"چاپ چك"_s);
-    printButton_->setGeometry(10, row(8) + 16, 110, 28);
+    printButton_->setGeometry(10, row(9) + 15, 110, 26);
     QFont bold = printButton_->font();
     bold.setBold(true);
     printButton_->setFont(bold);
@@ -254,7 +272,9 @@ void TfrmChequePrintUI::buildAccountGroup()
     setTabOrder(datePicker_, amountEdit_);
     setTabOrder(amountEdit_, payeeEdit_);
     setTabOrder(payeeEdit_, descriptionEdit_);
-    setTabOrder(descriptionEdit_, printButton_);
+    setTabOrder(descriptionEdit_, sayadEdit_);
+    setTabOrder(sayadEdit_, nationalIdEdit_);
+    setTabOrder(nationalIdEdit_, printButton_);
 
     connect(accountButton_, &QToolButton::clicked, this,
             [this] { RunGuarded([this] { chooseAccount(); }); });
@@ -673,12 +693,12 @@ void TfrmChequePrintUI::calibrationEdited()
     }
 }
 
-QString TfrmChequePrintUI::sendToPrinter(const ChequePage& page)
+QString TfrmChequePrintUI::sendToPrinter(const ChequePage& page, int* jobId)
 {
     const QString printer = printerChoice_->currentText();
     if (printJobRef())
         return printJobRef()(page, printer);
-    return PrintChequePage(page, printer);
+    return PrintChequePage(page, printer, jobId);
 }
 
 void TfrmChequePrintUI::printCheque()
@@ -688,11 +708,77 @@ void TfrmChequePrintUI::printCheque()
         ShowAppMessage(PrintRefusalMessage(refusal), MessageKind::Warning);
         return;
     }
+    ChequeRecord record = RecordOfCheque(model_);
+    if (!IsBlankText(sayadEdit_->text())) {
+        const std::optional<QString> sayad = NormalizeSayadId(sayadEdit_->text());
+        if (!sayad) {
+            ShowAppMessage(u"شناسه صياد بايد ۱۶ رقم باشد."_s, MessageKind::Warning);
+            sayadEdit_->setFocus();
+            return;
+        }
+        record.sayadId = *sayad;
+    }
+    if (!IsBlankText(nationalIdEdit_->text())) {
+        const std::optional<QString> id = NormalizeNationalId(nationalIdEdit_->text());
+        if (!id) {
+            ShowAppMessage(u"كد ملي گيرنده درست نيست: كد ملي ۱۰ رقم و شناسه ملي ۱۱ رقم است و"
+                           u" رقم آخر آن بايد با رقم كنترل بخواند."_s,
+                           MessageKind::Warning);
+            nationalIdEdit_->setFocus();
+            return;
+        }
+        record.nationalId = *id;
+    }
+    // A Sayad ID identifies one leaf: printing it again is a reprint of the same cheque.
+    if (!record.sayadId.isEmpty() && frmMainDM) {
+        qint64 existing = 0;
+        std::optional<ChequeRecord> original;
+        try {
+            existing = ActiveRecordWithSayad(frmMainDM->connection(), record.sayadId);
+            if (existing)
+                original = ReadRecord(frmMainDM->connection(), existing);
+        } catch (const AppError& e) {
+            throw AppError(DatabaseErrorText(DatabaseReadFailed(), e.message()));
+        }
+        if (original) {
+            if (original->amount != record.amount || original->dueDay != record.dueDay ||
+                original->accountId != record.accountId) {
+                ShowAppMessage(u"اين شناسه صياد در دفتر چك‌هاي صادره براي چك ديگري (رديف "
+                               u"%1)"
+                               u" ثبت شده است."_s.arg(existing),
+                               MessageKind::Warning);
+                return;
+            }
+            if (!ShowAppMessage(u"اين چك با همين شناسه صياد قبلا چاپ شده است (رديف %1)."
+                                u" دوباره چاپ شود؟"_s.arg(existing),
+                                MessageKind::Confirmation))
+                return;
+            record.reprintOf = existing;
+        }
+    }
     showWaitPanel(true);
-    const QString error = sendToPrinter(model_.page());
+    int job = 0;
+    const QString error = sendToPrinter(model_.page(), &job);
     showWaitPanel(false);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         ShowAppMessage(error, MessageKind::Error);
+        return;
+    }
+    record.printer = printerChoice_->currentText();
+    record.jobId = job;
+    if (frmMainDM) {
+        try {
+            RecordCheque(frmMainDM->connection(), record);
+        } catch (const AppError& e) {
+            ShowAppMessage(DatabaseErrorText(NotRecordedSentence(), e.message()),
+                           MessageKind::Error);
+            return;
+        }
+    }
+    if (!record.sayadId.isEmpty())
+        ShowAppMessage(u"اين اطلاعات را در سامانه صياد ثبت كنيد:\n\n"_s +
+                           SayadRegistrationText(record),
+                       MessageKind::Information);
 }
 
 void TfrmChequePrintUI::printTestSheet()

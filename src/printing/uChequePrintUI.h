@@ -67,6 +67,8 @@ public:
     QLineEdit* amountEdit() const { return amountEdit_; }
     QLineEdit* payeeEdit() const { return payeeEdit_; }
     QLineEdit* descriptionEdit() const { return descriptionEdit_; }
+    QLineEdit* sayadEdit() const { return sayadEdit_; }
+    QLineEdit* nationalIdEdit() const { return nationalIdEdit_; }
     TDropDownDatePicker* datePicker() const { return datePicker_; }
     QCheckBox* switchBox(int number) const { return switches_[number - 1]; }
     QToolButton* accountButton() const { return accountButton_; }
@@ -107,7 +109,7 @@ private:
     void calibrationEdited();
     void loadCalibration();
     bool amountKeyPress(QKeyEvent* event);
-    QString sendToPrinter(const ChequePage& page);
+    QString sendToPrinter(const ChequePage& page, int* jobId = nullptr);
 
     void showModel();
     void showFieldsOfModel();
@@ -134,6 +136,8 @@ private:
     QLineEdit* amountEdit_ = nullptr;
     QLineEdit* payeeEdit_ = nullptr;
     QLineEdit* descriptionEdit_ = nullptr;
+    QLineEdit* sayadEdit_ = nullptr;
+    QLineEdit* nationalIdEdit_ = nullptr;
     std::array<QCheckBox*, kSwitchCount> switches_{};
     QRadioButton* horizontalFeed_ = nullptr;
     QRadioButton* verticalFeed_ = nullptr;

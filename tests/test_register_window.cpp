@@ -1,0 +1,403 @@
+// Issued cheques end to end: what the print window and the tool record, Sayad refusals and
+// reprints, series and batch runs, and the register window.
+#include "app/DatabaseSchema.h"
+#include "app/Fonts.h"
+#include "app/NiloApplication.h"
+#include "app/uMainDM.h"
+#include "app/uMainUI.h"
+#include "calendar/JalaliDatePicker.h"
+#include "calendar/JalaliMonthCalendar.h"
+#include "calendar/Today.h"
+#include "layout/LayoutStore.h"
+#include "lib/DialogSeam.h"
+#include "printing/ChequeRegister.h"
+#include "printing/uChequePrintUI.h"
+#include "printing/uChequeRegisterUI.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+LayoutRows sampleRows()
+{
+    LayoutRows rows;
+    rows[0] = {1, 650, 320, 10, 0, {}, {}, false, true};
+    for (int id = 2; id <= 10; ++id)
+        rows[id - 1] = {id,          40 + id * 30, 20 + id * 25, 120,  11,
+                        u"Tahoma"_s, u"Regular"_s, id == 3,      false};
+    return rows;
+}
+
+} // namespace
+
+class RegisterWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<TfrmMainDM> dm_;
+    QList<ShownMessage> shown_;
+    bool answer_ = true;
+    int accountId_ = 0;
+
+    QSqlDatabase db() const { return dm_->connection(); }
+    QString dbPath() const { return dir_.filePath(u"NiloChequePrint.mdb"_s); }
+
+    int run(const QStringList& args, QByteArray* output = nullptr, QByteArray* errors = nullptr)
+    {
+        QProcess p;
+        p.start(qEnvironmentVariable("NILOCHEQUE"), args + QStringList{u"--database"_s, dbPath()});
+        p.waitForFinished(60000);
+        if (output)
+            *output = p.readAllStandardOutput();
+        if (errors)
+            *errors = p.readAllStandardError();
+        return p.exitCode();
+    }
+    int records() { return int(QueryRegister(db()).size()); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(CreateDatabase(dbPath()).isEmpty());
+        dm_ = std::make_unique<TfrmMainDM>(dir_.path());
+        QSqlQuery q(db());
+        QVERIFY(q.exec(u"insert into tblAccountMst (Radif, BankName, AccountName) values (1,"
+                       u" 'ملت', 'جاري')"_s));
+        accountId_ = q.lastInsertId().toInt();
+        QString error;
+        QVERIFY2(SaveLayout(db(), accountId_, sampleRows(), {}, {}, &error), qPrintable(error));
+        DialogSeam::setMessageHook([this](const ShownMessage& m) {
+            return shown_ << m, m.kind != MessageKind::Confirmation || answer_;
+        });
+        SetNowForTests([] { return EncodeJalaliDate(1403, 1, 15); });
+    }
+    void init()
+    {
+        shown_.clear();
+        answer_ = true;
+        QSqlQuery q(db());
+        q.exec(u"delete from tblChequeRegister"_s);
+    }
+
+    // Accepted jobs are recorded with their texts; failed ones are not; a Sayad ID in the
+    // register is refused unless the user chooses to reprint.
+    void printWindowRecords()
+    {
+        QString jobError;
+        TfrmChequePrintUI::setPrintJob([&](const ChequePage&, const QString&) { return jobError; });
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"1250000"_s);
+        w.payeeEdit()->setText(u"شركت نمونه"_s);
+        w.printerChoice()->setEditText(u"office"_s);
+
+        w.sayadEdit()->setText(u"12345"_s);
+        w.printCheque();
+        QVERIFY(shown_.last().text.contains(u"۱۶ رقم"_s));
+        w.sayadEdit()->setText(u"۱۲۳۴۵۶۷۸۹۰۱۲۳۴۵۶"_s);
+        w.nationalIdEdit()->setText(u"0084575947"_s);
+        w.printCheque();
+        QVERIFY(shown_.last().text.contains(u"كد ملي"_s));
+        QCOMPARE(records(), 0);
+
+        jobError = u"چاپگر كار را نپذيرفت"_s;
+        w.nationalIdEdit()->setText(u"0084575948"_s);
+        w.printCheque();
+        QCOMPARE(records(), 0); // nothing for a failed job
+        jobError.clear();
+        w.printCheque();
+        QCOMPARE(records(), 1);
+        const ChequeRecord r = QueryRegister(db()).first();
+        QCOMPARE(r.sayadId, u"1234567890123456"_s);
+        QCOMPARE(r.nationalId, u"0084575948"_s);
+        QCOMPARE(r.amount, 1250000);
+        QCOMPARE(r.payee, u"شركت نمونه"_s);
+        QCOMPARE(r.printer, u"office"_s);
+        QCOMPARE(r.amountDigits, u"//1.250.000"_s);
+        QCOMPARE(JalaliDayText(r.dueDay), u"1403/01/15"_s);
+        QVERIFY(r.amountWords.contains(u"ريال"_s));
+        // The data for the Sayad system, in one block.
+        QCOMPARE(shown_.last().kind, MessageKind::Information);
+        QVERIFY(shown_.last().text.contains(u"شناسه صياد: 1234567890123456\nتاريخ سررسيد:"
+                                            u" 1403/01/15\nمبلغ (ريال): 1250000"_s));
+
+        answer_ = false; // the same Sayad ID again: refused unless reprinting
+        w.printCheque();
+        QCOMPARE(shown_.last().kind, MessageKind::Confirmation);
+        QCOMPARE(records(), 1);
+        answer_ = true;
+        w.printCheque();
+        QCOMPARE(records(), 2);
+        QCOMPARE(QueryRegister(db()).last().reprintOf, r.id);
+        w.amountEdit()->setText(u"99"_s); // another cheque with that ID: refused outright
+        w.printCheque();
+        QCOMPARE(shown_.last().kind, MessageKind::Warning);
+        QCOMPARE(records(), 2);
+
+        // A record that cannot be written is told; the cheque is out.
+        VoidRecord(db(), r.id, u"x"_s);
+        QSqlQuery q(db());
+        QVERIFY(q.exec(u"create trigger noInsert before insert on tblChequeRegister begin"
+                       u" select raise(abort, 'disk full'); end"_s));
+        w.sayadEdit()->clear();
+        w.printCheque();
+        QVERIFY(shown_.last().text.contains(u"ثبت نشد"_s));
+        QVERIFY(q.exec(u"drop trigger noInsert"_s));
+        TfrmChequePrintUI::setPrintJob({});
+    }
+
+    void toolSeriesVoidAndCsv()
+    {
+        if (qEnvironmentVariableIsEmpty("NILOCHEQUE"))
+            QSKIP("run under ctest");
+        const QString folder = dir_.filePath(u"series"_s);
+        const QString account = QString::number(accountId_);
+        QByteArray output, errors;
+        QCOMPARE(run({u"series"_s, u"--account"_s, account, u"--payee"_s, u"علي"_s, u"--amount"_s,
+                      u"10,000,000"_s, u"--count"_s, u"12"_s, u"--first"_s, u"1403/06/31"_s,
+                      u"--pdf"_s, folder},
+                     &output, &errors),
+                 0);
+        QCOMPARE(QDir(folder).entryList({u"*.pdf"_s}).size(), 12);
+        QCOMPARE(run({u"register"_s}, &output), 0);
+        const QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 12);
+        QStringList due;
+        for (const QString& line : lines)
+            due << line.split(u'\t')[1];
+        QCOMPARE(due,
+                 (QStringList{u"1403/06/31"_s, u"1403/07/30"_s, u"1403/08/30"_s, u"1403/09/30"_s,
+                              u"1403/10/30"_s, u"1403/11/30"_s, u"1403/12/30"_s, u"1404/01/31"_s,
+                              u"1404/02/31"_s, u"1404/03/31"_s, u"1404/04/31"_s, u"1404/05/31"_s}));
+        const QString third = lines[2].split(u'\t')[0];
+        QVERIFY(lines[2].endsWith(u"/3"_s)); // the third leaf of its series
+
+        QCOMPARE(run({u"register"_s, u"void"_s, third}, nullptr, &errors), 1); // no reason
+        QVERIFY(errors.contains("--reason"));
+        QCOMPARE(run({u"register"_s, u"void"_s, third, u"--reason"_s, u"گم شد"_s}), 0);
+        QCOMPARE(run({u"register"_s, u"--status"_s, u"voided"_s}, &output), 0);
+        QVERIFY(QString::fromUtf8(output).startsWith(third + u"\t1403/08/30\t"_s));
+        QVERIFY(QString::fromUtf8(output).contains(u"\tvoided\tگم شد\t"_s));
+        QCOMPARE(run({u"register"_s, u"--csv"_s, u"--from"_s, u"1403/08/01"_s, u"--to"_s,
+                      u"1403/08/30"_s},
+                     &output),
+                 0);
+        QVERIFY(output.startsWith("\xEF\xBB\xBFid,"));
+        QVERIFY(QString::fromUtf8(output).contains(u",voided,گم شد,"_s));
+        QCOMPARE(output.count("\r\n"), 2);
+
+        // The same folder again: every file exists, nothing is written or recorded.
+        QCOMPARE(run({u"series"_s, u"--account"_s, account, u"--payee"_s, u"علي"_s, u"--amount"_s,
+                      u"1000"_s, u"--count"_s, u"2"_s, u"--first"_s, u"1403/06/31"_s, u"--pdf"_s,
+                      folder},
+                     nullptr, &errors),
+                 1);
+        QCOMPARE(records(), 12);
+        QCOMPARE(run({u"series"_s, u"--account"_s, account, u"--payee"_s, u"a"_s, u"--amount"_s,
+                      u"1000"_s, u"--count"_s, u"0"_s, u"--first"_s, u"1403/06/31"_s, u"--pdf"_s,
+                      folder},
+                     nullptr, &errors),
+                 1);
+        QVERIFY(errors.contains("--count"));
+        QCOMPARE(run({u"series"_s, u"--account"_s, u"77"_s, u"--payee"_s, u"a"_s, u"--total"_s,
+                      u"1000"_s, u"--count"_s, u"3"_s, u"--first"_s, u"1403/06/31"_s, u"--pdf"_s,
+                      dir_.filePath(u"s2"_s)},
+                     nullptr, &errors),
+                 1);
+        QVERIFY(errors.contains("--account: no account with Id 77"));
+    }
+
+    void toolBatchAndSayad()
+    {
+        if (qEnvironmentVariableIsEmpty("NILOCHEQUE"))
+            QSKIP("run under ctest");
+        const QString account = QString::number(accountId_);
+        const QString bad = dir_.filePath(u"bad.csv"_s);
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(u"account,due_date,amount,payee,national_id,sayad_id\n"
+                u"%1,1403/01/10,1000,a,0084575947,\n"
+                u"%1,1403/01/10,1000,b,,123456789012345\n"
+                u"99,1403/01/10,1000,c,,\n"
+                u"%1,1403/01/10,12a00,d,,\n"
+                u"%1,1403/01/10,1000,e,14007650912,\n"_s.arg(account)
+                    .toUtf8());
+        f.close();
+        QByteArray errors, output;
+        const QString out = dir_.filePath(u"batch"_s);
+        QCOMPARE(run({u"batch"_s, bad, u"--pdf"_s, out}, nullptr, &errors), 1);
+        for (const char* line :
+             {"line 2: national ID", "line 3: Sayad ID", "line 4: no account", "line 5: amount"})
+            QVERIFY2(errors.contains(line), line);
+        QVERIFY(!errors.contains("line 6"));
+        QVERIFY(!QDir(out).exists());
+        QCOMPARE(records(), 0);
+
+        const QString good = dir_.filePath(u"good.csv"_s);
+        QFile g(good);
+        QVERIFY(g.open(QIODevice::WriteOnly));
+        g.write(u"\uFEFFگيرنده,مبلغ,حساب,تاريخ سررسيد,شناسه صياد\n\"علي, رضايي\",2000,%1,"
+                u"1403/02/01,1111222233334444\n"_s.arg(account)
+                    .toUtf8());
+        g.close();
+        QCOMPARE(run({u"batch"_s, good, u"--pdf"_s, out}, &output, &errors), 0);
+        QVERIFY(QFileInfo::exists(out + u"/cheque-01.pdf"_s));
+        QCOMPARE(records(), 1);
+        QCOMPARE(QueryRegister(db()).first().payee, u"علي, رضايي"_s);
+
+        // The same Sayad ID from print: refused; --reprint records a reprint.
+        const QStringList again = {u"print"_s,
+                                   u"--account"_s,
+                                   account,
+                                   u"--amount"_s,
+                                   u"2000"_s,
+                                   u"--date"_s,
+                                   u"1403/02/01"_s,
+                                   u"--sayad"_s,
+                                   u"1111222233334444"_s,
+                                   u"--pdf"_s,
+                                   dir_.filePath(u"again.pdf"_s),
+                                   u"--record"_s};
+        QCOMPARE(run(again, nullptr, &errors), 1);
+        QVERIFY(errors.contains("in the register already"));
+        QVERIFY(!QFileInfo::exists(dir_.filePath(u"again.pdf"_s)));
+        QCOMPARE(run(again + QStringList{u"--reprint"_s}, &output, &errors), 0);
+        QCOMPARE(records(), 2);
+        QVERIFY(QueryRegister(db()).last().reprintOf != 0);
+        // A PDF without --record is not recorded; --record alone is refused.
+        QCOMPARE(run({u"print"_s, u"--account"_s, account, u"--amount"_s, u"5"_s, u"--pdf"_s,
+                      dir_.filePath(u"plain.pdf"_s)}),
+                 0);
+        QCOMPARE(records(), 2);
+        QCOMPARE(run({u"print"_s, u"--account"_s, account, u"--amount"_s, u"5"_s, u"--record"_s},
+                     nullptr, &errors),
+                 1);
+        QCOMPARE(run({u"print"_s, u"--account"_s, account, u"--amount"_s, u"5"_s,
+                      u"--national-id"_s, u"123"_s, u"--pdf"_s, dir_.filePath(u"x.pdf"_s)},
+                     nullptr, &errors),
+                 1);
+        QVERIFY(errors.contains("--national-id"));
+    }
+
+    // The register window: filters, totals, bold due days, void, reprint, CSV and the notice.
+    void registerWindow()
+    {
+        QList<ChequeRecord> list;
+        for (int k = 0; k < 12; ++k) {
+            ChequeRecord r;
+            r.accountId = accountId_;
+            r.dueDay = *ParseJalaliDay(u"1403/01/%1"_s.arg(10 + k % 6));
+            r.amount = 1000000 * (k + 1);
+            r.payee = k % 2 ? u"شركت نمونه"_s : u"علي رضايي"_s;
+            r.sayadId = u"12345678901234%1"_s.arg(k, 2, 10, QLatin1Char('0'));
+            r.nationalId = u"0084575948"_s;
+            r.printer = u"office"_s;
+            list << r;
+        }
+        RecordCheques(db(), list);
+        TfrmChequeRegisterUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.model()->rowCount(), 12);
+        QVERIFY(w.totalsLabel()->text().contains(u"78,000,000"_s));
+        w.calendar()->setDate(*ParseJalaliDay(u"1403/01/10"_s));
+        // Days 10..15 of Farvardin are due.
+        QCOMPARE(w.calendar()->MonthBoldDays(), quint32(0x3F) << 9);
+        QVERIFY(w.dayLabel()->text().contains(u"2 چك"_s));
+        QVERIFY(w.dayLabel()->text().contains(u"8,000,000"_s));
+        w.textEdit()->setText(u"نمونه"_s);
+        QCOMPARE(w.model()->rowCount(), 6);
+        w.textEdit()->clear();
+
+        TfrmChequeRegisterUI::setAskReason([] { return u"مخدوش شد"_s; });
+        w.selectRecord(list[0].id);
+        w.voidSelected();
+        QVERIFY2(shown_.isEmpty(), qPrintable(shown_.isEmpty() ? QString() : shown_.last().text));
+        QCOMPARE(ReadRecord(db(), list[0].id)->status, RecordStatus::Voided);
+        QVERIFY(w.model()
+                    ->data(w.model()->index(0, ChequeRegisterModel::Status), Qt::DisplayRole)
+                    .toString()
+                    .contains(u"باطل"_s));
+        QVERIFY(w.totalsLabel()->text().contains(u"77,000,000"_s));
+
+        int jobs = 0;
+        TfrmChequeRegisterUI::setPrintJob([&](const ChequePage&, const QString&) {
+            ++jobs;
+            return QString();
+        });
+        w.selectRecord(list[1].id);
+        w.reprintSelected();
+        QCOMPARE(jobs, 1);
+        QCOMPARE(w.model()->rowCount(), 13);
+        QSqlQuery last(db());
+        QVERIFY(last.exec(u"select max(Id) from tblChequeRegister"_s) && last.next());
+        const ChequeRecord again = *ReadRecord(db(), last.value(0).toLongLong());
+        QCOMPARE(again.reprintOf, list[1].id);
+        QCOMPARE(again.amountDigits, u"//2.000.000"_s);
+        QVERIFY(w.totalsLabel()->text().contains(u"77,000,000"_s)); // a reprint adds nothing
+
+        const QString csv = dir_.filePath(u"shown.csv"_s);
+        TfrmChequeRegisterUI::setSavePath([&] { return csv; });
+        w.exportCsv();
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBFid,"));
+        QVERIFY(QString::fromUtf8(bytes).contains(u",voided,مخدوش شد,"_s));
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS")) {
+            w.selectRecord(list[3].id);
+            w.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/register_window.png"_s);
+        }
+        TfrmChequeRegisterUI::setPrintJob({});
+        TfrmChequeRegisterUI::setSavePath({});
+        TfrmChequeRegisterUI::setAskReason({});
+
+        // At start-up the main window tells what falls due (today is 1403/01/15 here).
+        TfrmMainUI main;
+        main.resize(1000, 700);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto* due = main.findChild<QLabel*>(u"lblDueSoon"_s);
+        QVERIFY(due && due->isVisible());
+        QVERIFY2(due->text().contains(u"11 چك"_s), qPrintable(due->text()));
+        QVERIFY(due->text().contains(u"1403/01/10"_s));
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            main.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/due_soon.png"_s);
+    }
+
+    void printWindowShot()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"1250000"_s);
+        w.payeeEdit()->setText(u"شركت نمونه"_s);
+        w.sayadEdit()->setText(u"1234567890123456"_s);
+        w.nationalIdEdit()->setText(u"14007650912"_s);
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            w.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/print_window_sayad.png"_s);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    NiloApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"چاپ چك نيلو"_s);
+    RegisterProgramFonts();
+    RegisterWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_register_window.moc"
