@@ -172,11 +172,12 @@ private slots:
                  (QStringList{u"1403/01/15"_s, DateToWords(EncodeJalaliDate(1403, 1, 15)),
                               u"//1.250.000"_s, u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s,
                               u"علي رضايي"_s, u"##1.250.000Rls"_s}));
-        const TextElement& date = cheque.page().elements[0];
+        const ChequePage page = cheque.page();
+        const TextElement& date = page.elements[0];
         QCOMPARE(date.left + date.width, 682.0 + 69); // ends at the layout's right edge
         QCOMPARE(date.top, 39.0 + 10);
         QVERIFY(date.alignRight && date.rightToLeft && !date.cutAtWidth);
-        const TextElement& perforation = cheque.page().elements.last();
+        const TextElement& perforation = page.elements.last();
         QVERIFY(!perforation.alignRight && !perforation.rightToLeft);
     }
 
