@@ -13,7 +13,7 @@ if [[ "${1:-}" == "--test" ]]; then
   # Benchmarks, PDF inspection, a local CUPS queue for printing tests, fuzzing.
   # cups-filters carries the vendor driver files the private CUPS server's queues use.
   packages+=(libbenchmark-dev poppler-utils unzip cups cups-filters printer-driver-cups-pdf
-             clang libclang-rt-14-dev xvfb xauth)
+             clang libclang-rt-14-dev xvfb xauth desktop-file-utils appstream)
 fi
 
 missing=()

@@ -30,6 +30,8 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     // The main window's pictures decode on worker threads while the database opens.
     PrepareMainWindowPictures();
     QCoreApplication::setApplicationName(ApplicationTitle());
+    // Ties the windows to the installed desktop entry (its icon and name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("NiloChequePrint"));
     QGuiApplication::setLayoutDirection(Qt::RightToLeft);
     RegisterProgramFonts();
     SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
