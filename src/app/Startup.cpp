@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/AppInfo.h"
+#include "app/DataFolder.h"
 #include "app/DatabaseSchema.h"
 #include "app/Fonts.h"
 #include "app/KeyboardLayout.h"
@@ -11,6 +12,7 @@
 #include "lib/Lib.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 #include <memory>
@@ -36,12 +38,34 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     RegisterProgramFonts();
     SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
 
+    // The data folder becomes the current folder: the database, the settings file and
+    // everything the program writes live there.
+    const QString startFolder = QDir::currentPath();
+    const QString dataFolder = ChooseDataFolder();
+    const QString databasePath = QDir(dataFolder).filePath(QString::fromLatin1(kDatabaseFileName));
+    if (dataFolder != startFolder && QDir().mkpath(dataFolder)) {
+        QDir::setCurrent(dataFolder);
+        if (!QFileInfo::exists(databasePath) &&
+            ShowAppMessage(QStringLiteral("بانك اطلاعات برنامه پيدا نشد.\n"
+                                          "يك بانك اطلاعات خالي در اين پوشه ساخته شود؟\n") +
+                               QDir::toNativeSeparators(databasePath),
+                           MessageKind::Confirmation)) {
+            const QString error = CreateDatabase(databasePath);
+            if (!error.isEmpty()) {
+                ShowAppMessage(error, MessageKind::Error);
+                return 0;
+            }
+        }
+    }
+
     const auto mainDM = std::make_unique<TfrmMainDM>();
     if (!DatabaseOpened) {
         // The message's own words, then where the file was looked for.
-        const QString expected = QDir::toNativeSeparators(
-            QDir::current().absoluteFilePath(QString::fromLatin1(kDatabaseFileName)));
-        ShowAppMessage(QStringLiteral("اشکال در ارتباط با بانک اطلاعات") + u'\n' + expected,
+        QString places = QDir::toNativeSeparators(
+            QDir(startFolder).absoluteFilePath(QString::fromLatin1(kDatabaseFileName)));
+        if (dataFolder != startFolder)
+            places += u'\n' + QDir::toNativeSeparators(databasePath);
+        ShowAppMessage(QStringLiteral("اشکال در ارتباط با بانک اطلاعات") + u'\n' + places,
                        MessageKind::Error);
         return 0;
     }

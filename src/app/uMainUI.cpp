@@ -1,6 +1,7 @@
 #include "app/uMainUI.h"
 
 #include "app/AppInfo.h"
+#include "app/DataFolder.h"
 #include "app/StoHtmlHelp.h"
 #include "app/Themes.h"
 #include "app/WheelFilter.h"
@@ -591,11 +592,11 @@ QWidget* TfrmMainUI::buildGeneralGroup()
 
     QPushButton* help = navItem(u"itemHelp"_s, u"راهنماي كاربران"_s, u":/images/nav_help.png"_s);
     connect(help, &QPushButton::clicked, this, [this] {
-        // Looked for in the current folder, as the help item's existence test does.
-        const QString file = QDir::current().absoluteFilePath(ApplicationHelpFile());
-        if (!QFileInfo::exists(file)) {
-            ShowAppMessage(u"پرونده راهنماي برنامه پيدا نشد"_s + u'\n' +
-                               QDir::toNativeSeparators(file),
+        if (FindHelpFile().isEmpty()) {
+            QStringList places;
+            for (const QString& folder : HelpFileFolders())
+                places << QDir::toNativeSeparators(QDir(folder).filePath(ApplicationHelpFile()));
+            ShowAppMessage(u"پرونده راهنماي برنامه پيدا نشد"_s + u'\n' + places.join(u'\n'),
                            MessageKind::Warning);
             return;
         }
