@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libzip-dev libjpeg62-turbo-dev libcups2-dev libchm-dev fp-utils
-  fonts-dejavu-core
+  fonts-dejavu-core qt6-translations-l10n
 )
 if [[ "${1:-}" == "--test" ]]; then
   # Benchmarks, PDF inspection, a local CUPS queue for printing tests, fuzzing.

@@ -7,6 +7,7 @@
 #include "app/KeyboardLayout.h"
 #include "app/NiloApplication.h"
 #include "app/OneCopyMutex.h"
+#include "app/QtTranslations.h"
 #include "app/uMainDM.h"
 #include "app/uMainUI.h"
 #include "lib/Lib.h"
@@ -35,6 +36,7 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     // Ties the windows to the installed desktop entry (its icon and name in the task bar).
     QGuiApplication::setDesktopFileName(QStringLiteral("NiloChequePrint"));
     QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    InstallQtPersianTranslations(app);
     RegisterProgramFonts();
     SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
 

@@ -39,6 +39,9 @@ QString chooseOpenFile(QWidget* parent, const QString& filter);
 // The font dialog; nullopt when cancelled.
 std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial);
 
+// The font dialog's sample text: Persian, with digits and Latin letters.
+QString FontSampleText();
+
 // A family name without the foundry the font database adds to tell faces apart
 // ("C059 [UKWN]" -> "C059").
 QString PlainFontFamily(const QString& family);
