@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-  libzip-dev libjpeg62-turbo-dev libcups2-dev libchm-dev fp-utils
+  libzip-dev libjpeg62-turbo-dev libsqlite3-dev libcups2-dev libchm-dev fp-utils
   fonts-dejavu-core qt6-translations-l10n
 )
 if [[ "${1:-}" == "--test" ]]; then

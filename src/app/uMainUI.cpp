@@ -2,6 +2,7 @@
 
 #include "app/AppInfo.h"
 #include "app/DataFolder.h"
+#include "app/DatabaseBackup.h"
 #include "app/StoHtmlHelp.h"
 #include "app/Themes.h"
 #include "app/WheelFilter.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -609,6 +611,9 @@ QWidget* TfrmMainUI::buildGeneralGroup()
     // Ends the event loop without closing the window, so the closing step (and with it the
     // storing of the theme) does not run.
     connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
+    QPushButton* backup = navItem(u"itemBackup"_s, u"نسخه پشتيبان"_s, u":/images/nav_backup.png"_s);
+    connect(backup, &QPushButton::clicked, this, &TfrmMainUI::BackupDatabaseClick);
+    column->addWidget(backup);
     column->addWidget(help);
     column->addWidget(about);
     column->addWidget(exit);
@@ -713,6 +718,26 @@ void TfrmMainUI::ChangeTheme(Step step)
         SelectTheme(themeNumber_);
         workArea_->refreshTitleBars();
     }
+}
+
+void TfrmMainUI::BackupDatabaseClick()
+{
+    if (!frmMainDM)
+        return;
+    const QString database = DatabaseFileOf(frmMainDM->connection().databaseName());
+    const QString suggested = QFileInfo(database).absoluteDir().filePath(
+        u"NiloChequePrint-%1.mdb"_s.arg(QDate::currentDate().toString(u"yyyyMMdd"_s)));
+    const QString target = DialogSeam::chooseSaveFile(this, u"بانك اطلاعات (*.mdb)"_s, suggested);
+    if (target.isEmpty())
+        return;
+    const QString error = BackupDatabase(database, target);
+    if (!error.isEmpty()) {
+        ShowAppMessage(error, MessageKind::Error);
+        return;
+    }
+    ShowAppMessage(u"نسخه پشتيبان بانك اطلاعات ساخته و بررسي شد.\n"_s +
+                       QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()),
+                   MessageKind::Information);
 }
 
 void TfrmMainUI::Label3Click()

@@ -22,6 +22,8 @@ const CliCommand kCommands[] = {
     {"calibrate",
      "calibrate --printer NAME [--x MM --y MM]  a printer's stored offset; calibrate --help",
      CmdCalibrate},
+    {"backup", "backup FILE  a checked copy of the database, safe while the program runs",
+     CmdBackup},
 };
 
 int usage(QTextStream& stream, int code)

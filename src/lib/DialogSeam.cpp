@@ -24,6 +24,11 @@ DialogSeam::FontHook& fontHookRef()
     static DialogSeam::FontHook hook;
     return hook;
 }
+DialogSeam::SaveFileHook& saveFileHookRef()
+{
+    static DialogSeam::SaveFileHook hook;
+    return hook;
+}
 } // namespace
 
 namespace DialogSeam {
@@ -31,6 +36,10 @@ namespace DialogSeam {
 void setMessageHook(MessageHook hook)
 {
     messageHookRef() = std::move(hook);
+}
+void setSaveFileHook(SaveFileHook hook)
+{
+    saveFileHookRef() = std::move(hook);
 }
 void setOpenFileHook(OpenFileHook hook)
 {
@@ -50,6 +59,20 @@ QString chooseOpenFile(QWidget* parent, const QString& filter)
     if (openFileHookRef())
         return openFileHookRef()(filter);
     PictureFileDialog dialog(parent, filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suggested)
+{
+    if (saveFileHookRef())
+        return saveFileHookRef()(filter, suggested);
+    QFileDialog dialog(parent, QString(), suggested, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    ReadPathsLeftToRight(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

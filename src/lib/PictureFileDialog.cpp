@@ -30,6 +30,22 @@ constexpr int kPreviewSide = 220;
 constexpr qint64 kPreviewMaxBytes = 64 * 1024 * 1024;
 } // namespace
 
+void ReadPathsLeftToRight(QFileDialog& dialog)
+{
+    // Paths, file names, sizes and dates read left to right: in a right-to-left line a path
+    // reads "home/user/" and a size "KiB 40". Labels and buttons stay right to left.
+    for (const char* name : {"fileNameEdit", "lookInCombo", "listView", "treeView"})
+        if (auto* w = dialog.findChild<QWidget*>(QLatin1String(name)))
+            w->setLayoutDirection(Qt::LeftToRight);
+    if (auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("lookInCombo"))) {
+        auto* style = new LeftToRightTextStyle;
+        style->setParent(combo);
+        combo->setStyle(style);
+    }
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
+        tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
 PictureFileDialog::PictureFileDialog(QWidget* parent, const QString& filter)
     : QFileDialog(parent, QString(), QString(), filter)
 {
@@ -37,18 +53,7 @@ PictureFileDialog::PictureFileDialog(QWidget* parent, const QString& filter)
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
 
-    // Paths, file names, sizes and dates read left to right: in a right-to-left line a path
-    // reads "home/user/" and a size "KiB 40". Labels and buttons stay right to left.
-    for (const char* name : {"fileNameEdit", "lookInCombo", "listView", "treeView"})
-        if (auto* w = findChild<QWidget*>(QLatin1String(name)))
-            w->setLayoutDirection(Qt::LeftToRight);
-    if (auto* combo = findChild<QComboBox*>(QStringLiteral("lookInCombo"))) {
-        auto* style = new LeftToRightTextStyle;
-        style->setParent(combo);
-        combo->setStyle(style);
-    }
-    if (auto* tree = findChild<QTreeView*>(QStringLiteral("treeView")))
-        tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ReadPathsLeftToRight(*this);
 
     preview_ = new QLabel(this);
     preview_->setObjectName(QStringLiteral("picturePreview"));

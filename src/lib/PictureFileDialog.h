@@ -4,6 +4,10 @@
 
 class QLabel;
 
+// Makes a non-native file dialog's paths, file names, sizes and dates read left to right inside
+// its right-to-left frame.
+void ReadPathsLeftToRight(QFileDialog& dialog);
+
 // The open-picture dialog: Qt's own (non-native) file dialog, so that it speaks the program's
 // language, with a preview of the selected picture beside the file list. Paths and file names
 // read left to right inside the right-to-left dialog.

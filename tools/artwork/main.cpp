@@ -2,7 +2,7 @@
 // style sheets:
 //   artwork <repo>
 // writes <repo>/resources/images/{app_icon.png, background_default.jpg, calendar_sheet.png,
-// logo.png, step_previous.png, step_next.png, nav_*.png, arrow_*.png} and
+// logo.png, nav_backup.png, step_previous.png, step_next.png, nav_*.png, arrow_*.png} and
 // <repo>/resources/themes/theme0.qss ... theme9.qss (from tools/artwork/theme.qss.in and the
 // colours in src/app/Themes.cpp). The outputs are committed; run this again after changing a
 // drawing, the template or a theme colour. The drawings are deterministic.
@@ -545,6 +545,9 @@ int main(int argc, char** argv)
               u"nav_about.png"_s) &&
          ok;
     ok = save(navExit(), images, u"nav_exit.png"_s) && ok;
+    ok = save(navGlyphText(QColor(0x4f, 0x8a, 0x9e), QColor(0x2d, 0x62, 0x75), u"پ"_s), images,
+              u"nav_backup.png"_s) &&
+         ok;
     const QColor darkArrow(0x3b, 0x47, 0x54), lightArrow(0xd6, 0xdb, 0xe1);
     ok = save(arrow(false, darkArrow), images, u"arrow_down_dark.png"_s) && ok;
     ok = save(arrow(true, darkArrow), images, u"arrow_up_dark.png"_s) && ok;
