@@ -24,6 +24,7 @@ int CmdFormat(const QStringList& args);
 int CmdPrint(const QStringList& args);
 int CmdCalibrate(const QStringList& args);
 int CmdBackup(const QStringList& args);
+int CmdLayout(const QStringList& args);
 
 // A date argument: yyyy-mm-dd (proleptic Gregorian), a Jalali date text, or @N for day
 // number N. Raises ConversionError for anything else.

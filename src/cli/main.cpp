@@ -24,6 +24,8 @@ const CliCommand kCommands[] = {
      CmdCalibrate},
     {"backup", "backup FILE  a checked copy of the database, safe while the program runs",
      CmdBackup},
+    {"layout", "layout export|import ...  share an account's cheque layout; layout --help",
+     CmdLayout},
 };
 
 int usage(QTextStream& stream, int code)
