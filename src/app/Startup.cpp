@@ -38,7 +38,6 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     QGuiApplication::setLayoutDirection(Qt::RightToLeft);
     InstallQtPersianTranslations(app);
     RegisterProgramFonts();
-    SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
 
     // The data folder becomes the current folder: the database, the settings file and
     // everything the program writes live there.
@@ -59,6 +58,13 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
             }
         }
     }
+
+    // The settings file of the data folder can turn the keyboard switching off:
+    // [Keyboard] FollowField=0.
+    if (KeyboardFollowsFieldSetting(QDir::currentPath()))
+        SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
+    else
+        setKeyboardLayer(std::make_unique<StillKeyboardLayer>());
 
     const auto mainDM = std::make_unique<TfrmMainDM>();
     if (!DatabaseOpened) {
