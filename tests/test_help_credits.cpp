@@ -363,7 +363,7 @@ private slots:
         QCOMPARE(tree->topLevelItemCount(), 1);
         QTreeWidgetItem* top = tree->topLevelItem(0);
         QCOMPARE(top->text(0), u"راهنماي كاربران"_s);
-        QCOMPARE(top->childCount(), 6);
+        QCOMPARE(top->childCount(), 7);
         QTreeWidgetItem* clock = findItem(tree, u"ساعت"_s);
         QVERIFY(clock && clock->parent() &&
                 clock->parent()->text(0) == u"ظاهر برنامه، ساعت و تصوير پس زمينه"_s);
