@@ -6,14 +6,14 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-  libzip-dev libjpeg62-turbo-dev libcups2-dev libchm-dev fp-utils
-  fonts-dejavu-core
+  libzip-dev libjpeg62-turbo-dev libsqlite3-dev libx11-dev libcups2-dev libchm-dev fp-utils
+  fonts-dejavu-core qt6-translations-l10n
 )
 if [[ "${1:-}" == "--test" ]]; then
   # Benchmarks, PDF inspection, a local CUPS queue for printing tests, fuzzing.
   # cups-filters carries the vendor driver files the private CUPS server's queues use.
   packages+=(libbenchmark-dev poppler-utils unzip cups cups-filters printer-driver-cups-pdf
-             clang libclang-rt-14-dev xvfb xauth)
+             clang libclang-rt-14-dev xvfb xauth x11-xkb-utils desktop-file-utils appstream)
 fi
 
 missing=()

@@ -632,6 +632,50 @@ private slots:
         QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 10);
     }
 
+    // Exported from one account and imported into another through the designer's buttons;
+    // a damaged file is refused and the account keeps its layout.
+    void sharingALayoutBetweenAccounts()
+    {
+        Fixture fx(2);
+        TfrmChequeInfoUI* w = fx.open();
+        fx.selectAccountRow(0);
+        fx.spin(u"chequeWidth"_s)->setValue(701);
+        fx.click(u"btnSave"_s);
+        const LayoutRows first = ReadLayout(fx.dm->connection(), 1).rows;
+        QCOMPARE(first[0].sideMargin, 701);
+
+        const QString file = fx.dir.filePath(u"shared.zip"_s);
+        QString suggested;
+        DialogSeam::setSaveFileHook([&](const QString&, const QString& s) {
+            suggested = s;
+            return file;
+        });
+        fx.recorded.messages.clear();
+        fx.click(u"btnExportLayout"_s);
+        DialogSeam::setSaveFileHook({});
+        QVERIFY(suggested.endsWith(u".zip"_s));
+        QCOMPARE(fx.recorded.messages.size(), 1);
+        QCOMPARE(fx.recorded.messages[0].kind, MessageKind::Information);
+
+        fx.selectAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+        DialogSeam::setOpenFileHook([&](const QString&) { return file; });
+        fx.click(u"btnImportLayout"_s);
+        QVERIFY(ReadLayout(fx.dm->connection(), 2).rows == first);
+        QCOMPARE(fx.spin(u"chequeWidth"_s)->value(), 701);
+
+        QFile damaged(file);
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("PK\x03\x04 damaged");
+        damaged.close();
+        fx.recorded.messages.clear();
+        fx.click(u"btnImportLayout"_s);
+        QCOMPARE(fx.recorded.messages.size(), 2); // the question, then the refusal
+        QCOMPARE(fx.recorded.messages[1].kind, MessageKind::Error);
+        QVERIFY(fx.recorded.messages[1].text.startsWith(u"پرونده طرح چك معتبر نيست"_s));
+        QVERIFY(ReadLayout(fx.dm->connection(), 2).rows == first);
+    }
+
     void deletingAnAccount()
     {
         Fixture fx(2);

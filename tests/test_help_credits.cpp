@@ -310,17 +310,15 @@ private slots:
         QCOMPARE(HelpSystem::Viewer()->TopicPath(name), topic);
     }
 
-    // The existence test looks in the current folder; the file asked for is the one beside
-    // the executable.
-    void helpItemTestsCurrentFolderAndOpensBesideExecutable()
+    // The current (data) folder's copy wins; without one, the copy beside the executable.
+    void helpItemOpensTheDataFoldersCopyElseTheOneBesideTheExecutable()
     {
         EngineRecorder recorder;
         QWidget owner;
         QTemporaryDir empty;
         {
             const CurrentFolder cd(empty.path());
-            QVERIFY(!ShowHelpContents(&owner));
-            QVERIFY(recorder.calls.isEmpty());
+            QVERIFY(ShowHelpContents(&owner));
         }
         QTemporaryDir withFile;
         QVERIFY(QFile::copy(QStringLiteral(NILO_HELP_CHM), withFile.filePath(kChmName)));
@@ -328,10 +326,19 @@ private slots:
             const CurrentFolder cd(withFile.path());
             QVERIFY(ShowHelpContents(&owner));
         }
-        QCOMPARE(recorder.calls.size(), 1);
+        QCOMPARE(recorder.calls.size(), 2);
         QCOMPARE(recorder.calls[0].command, HelpCommand::DisplayToc);
         QCOMPARE(recorder.calls[0].file, besideExecutable_);
-        QCOMPARE(recorder.calls[0].caller.data(), &owner);
+        QCOMPARE(recorder.calls[1].file, QDir(withFile.path()).absoluteFilePath(kChmName));
+        QCOMPARE(recorder.calls[1].caller.data(), &owner);
+        // Nowhere at all: nothing is asked of the viewer.
+        QFile::remove(besideExecutable_);
+        {
+            const CurrentFolder cd(empty.path());
+            QVERIFY(!ShowHelpContents(&owner));
+        }
+        QCOMPARE(recorder.calls.size(), 2);
+        QVERIFY(QFile::copy(QStringLiteral(NILO_HELP_CHM), besideExecutable_));
     }
 
     // ---- Help window over the real guide ----
@@ -356,7 +363,7 @@ private slots:
         QCOMPARE(tree->topLevelItemCount(), 1);
         QTreeWidgetItem* top = tree->topLevelItem(0);
         QCOMPARE(top->text(0), u"راهنماي كاربران"_s);
-        QCOMPARE(top->childCount(), 6);
+        QCOMPARE(top->childCount(), 7);
         QTreeWidgetItem* clock = findItem(tree, u"ساعت"_s);
         QVERIFY(clock && clock->parent() &&
                 clock->parent()->text(0) == u"ظاهر برنامه، ساعت و تصوير پس زمينه"_s);

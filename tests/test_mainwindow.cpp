@@ -702,9 +702,11 @@ private slots:
         QVERIFY(calls.isEmpty());
         // Missing, the item says so and where it looked.
         QCOMPARE(shown_.size(), 1);
+        const QString exe = QCoreApplication::applicationDirPath();
         QCOMPARE(shown_[0].text,
-                 u"پرونده راهنماي برنامه پيدا نشد\n"_s +
-                     QDir::toNativeSeparators(dir_->filePath(u"NiloChequePrint.chm"_s)));
+                 u"پرونده راهنماي برنامه پيدا نشد\n"_s + dir_->filePath(u"NiloChequePrint.chm"_s) +
+                     u'\n' + exe + u"/NiloChequePrint.chm\n"_s +
+                     QDir::cleanPath(exe + u"/../share/NiloChequePrint/NiloChequePrint.chm"_s));
         QCOMPARE(shown_[0].kind, MessageKind::Warning);
         writeText(dir_->filePath(u"NiloChequePrint.chm"_s), u""_s);
         click(child(*w, u"itemHelp"_s));

@@ -1,4 +1,5 @@
 // Start-up paths: the single-instance rule, a missing database, the main window.
+#include "app/DataFolder.h"
 #include "app/DatabaseSchema.h"
 #include "app/OneCopyMutex.h"
 #include "app/Startup.h"
@@ -20,7 +21,11 @@ class Startup : public QObject
     Q_OBJECT
     QTemporaryDir runtime_;
     QTemporaryDir data_;
+    QTemporaryDir xdg_;
     QList<ShownMessage> shown_;
+    bool answer_ = true; // the answer to a question
+
+    QString userDatabase() const { return xdg_.filePath(u"NiloChequePrint/NiloChequePrint.mdb"_s); }
 
     int run(const StartupHooks& hooks = {})
     {
@@ -36,22 +41,55 @@ private slots:
     {
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        DialogSeam::setMessageHook([this](const ShownMessage& m) { return shown_ << m, true; });
+        qputenv("XDG_DATA_HOME", xdg_.path().toUtf8());
+        DialogSeam::setMessageHook([this](const ShownMessage& m) {
+            shown_ << m;
+            return m.kind == MessageKind::Confirmation ? answer_ : true;
+        });
     }
     void init() { shown_.clear(); }
 
-    void withoutDatabaseOnlyTheErrorIsShown()
+    void withoutDatabaseRefusingToCreateOneShowsTheError()
     {
+        answer_ = false;
         bool windowShown = false;
         QCOMPARE(run({[&](TfrmMainUI&) { windowShown = true; }}), 0);
         QVERIFY(!windowShown);
-        QCOMPARE(shown_.size(), 1);
-        // Its own words, and on a second line the full path where the file is expected.
-        QCOMPARE(shown_[0].text,
-                 u"اشکال در ارتباط با بانک اطلاعات\n"_s +
-                     QDir::toNativeSeparators(data_.filePath(u"NiloChequePrint.mdb"_s)));
-        QCOMPARE(shown_[0].kind, MessageKind::Error);
+        QCOMPARE(shown_.size(), 2);
+        QCOMPARE(shown_[0].kind, MessageKind::Confirmation);
+        QVERIFY(shown_[0].text.contains(u"يك بانك اطلاعات خالي در اين پوشه ساخته شود؟"_s));
+        QVERIFY(shown_[0].text.endsWith(userDatabase()));
+        // Its own words, then the full paths where the file was looked for.
+        QCOMPARE(shown_[1].text, u"اشکال در ارتباط با بانک اطلاعات\n"_s +
+                                     data_.filePath(u"NiloChequePrint.mdb"_s) + u'\n' +
+                                     userDatabase());
+        QCOMPARE(shown_[1].kind, MessageKind::Error);
         QVERIFY(!QFile::exists(data_.filePath(u"NiloChequePrint.mdb"_s)));
+        QVERIFY(!QFile::exists(userDatabase()));
+    }
+
+    // Started from the menu: an empty database is made in the user's data folder, which
+    // becomes the folder the program works in (its settings file lands there too).
+    void withoutDatabaseAcceptingCreatesOneInTheUserDataFolder()
+    {
+        answer_ = true;
+        QString workingFolder;
+        QCOMPARE(run({[&](TfrmMainUI&) {
+                     workingFolder = QDir::currentPath();
+                     QApplication::quit();
+                 }}),
+                 0);
+        QCOMPARE(shown_.size(), 1);
+        QCOMPARE(shown_[0].kind, MessageKind::Confirmation);
+        QVERIFY(QFile::exists(userDatabase()));
+        QCOMPARE(workingFolder, xdg_.filePath(u"NiloChequePrint"_s));
+        QVERIFY(!QFile::exists(data_.filePath(u"NiloChequePrint.mdb"_s)));
+        // The second start asks nothing.
+        shown_.clear();
+        bool windowShown = false;
+        QCOMPARE(run({[&](TfrmMainUI&) { windowShown = true, QApplication::quit(); }}), 0);
+        QVERIFY(windowShown);
+        QVERIFY(shown_.isEmpty());
     }
 
     void aSecondCopyIsRefused()
@@ -86,6 +124,40 @@ private slots:
         QCOMPARE(code, 0);
         QVERIFY(windowShown);
         QVERIFY(shown_.isEmpty());
+    }
+
+    // The current folder's database wins over the user's data folder.
+    void theCurrentFoldersDatabaseWins()
+    {
+        QVERIFY(QFile::exists(userDatabase()));
+        QString workingFolder;
+        QCOMPARE(run({[&](TfrmMainUI&) {
+                     workingFolder = QDir::currentPath();
+                     QApplication::quit();
+                 }}),
+                 0);
+        QCOMPARE(workingFolder, QDir(data_.path()).canonicalPath());
+    }
+
+    void theHelpFileIsFoundInTheDataFolderBesideTheProgramOrInstalled()
+    {
+        int argc = 1;
+        char name[] = "test";
+        char* argv[] = {name, nullptr};
+        QCoreApplication app(argc, argv);
+        const QString exe = QCoreApplication::applicationDirPath();
+        QDir::setCurrent(data_.path());
+        QCOMPARE(HelpFileFolders(),
+                 (QStringList{QDir::currentPath(), exe,
+                              QDir::cleanPath(exe + u"/../share/NiloChequePrint"_s)}));
+        QFile::remove(u"NiloChequePrint.chm"_s);
+        const QString beside = FindHelpFile();
+        QVERIFY(beside.isEmpty() || !beside.startsWith(QDir::currentPath()));
+        QFile chm(u"NiloChequePrint.chm"_s);
+        QVERIFY(chm.open(QIODevice::WriteOnly));
+        chm.close();
+        QCOMPARE(FindHelpFile(), QDir::current().absoluteFilePath(u"NiloChequePrint.chm"_s));
+        QFile::remove(u"NiloChequePrint.chm"_s);
     }
 };
 

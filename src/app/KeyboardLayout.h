@@ -18,9 +18,32 @@ public:
     virtual void activateLayout(const QString& layoutId) = 0;
 };
 
-// Linux desktops offer no common way for a program to switch the keyboard layout: this
-// layer reports no right-to-left support and so never switches.
+// The Linux layer. On X11 it switches to the XKB group of the layout the user has configured
+// for the language ("00000429", Persian: the group whose layout is "ir"), through its own
+// connection to the display. Wayland desktops (GNOME among them) give programs no way to switch
+// the layout: there it reports no right-to-left support and never switches.
 class LinuxKeyboardLayer final : public KeyboardLayer
+{
+public:
+    LinuxKeyboardLayer();
+    ~LinuxKeyboardLayer() override;
+    bool supportsRightToLeft() const override;
+    void activateLayout(const QString& layoutId) override;
+
+    // The XKB layout name of a layout identifier ("00000429" -> "ir"); other text is taken
+    // as an XKB name already.
+    static QString XkbLayoutOf(const QString& layoutId);
+    // The group of layout in an XKB layout list such as "us,ir" (-1 when absent).
+    static int GroupOf(const QString& layoutList, const QString& layout);
+
+private:
+    QString layoutList() const;
+    struct X11;
+    X11* x11_ = nullptr;
+};
+
+// A layer that never switches: the user turned the switching off in the settings file.
+class StillKeyboardLayer final : public KeyboardLayer
 {
 public:
     bool supportsRightToLeft() const override { return false; }
@@ -33,6 +56,9 @@ void setKeyboardLayer(std::unique_ptr<KeyboardLayer> layer);
 
 // Input controls that read right to left and so switch the layout when focused.
 bool IsRightToLeftInput(const QWidget* widget);
+
+// The settings file's switch in folder: [Keyboard] FollowField, on unless it reads 0 (or "false").
+bool KeyboardFollowsFieldSetting(const QString& folder);
 
 // From now on, focusing a right-to-left input control activates layoutId through the layer
 // (when it supports right-to-left languages). Left-to-right controls leave it as it is.

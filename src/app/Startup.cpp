@@ -1,16 +1,19 @@
 #include "app/Startup.h"
 
 #include "app/AppInfo.h"
+#include "app/DataFolder.h"
 #include "app/DatabaseSchema.h"
 #include "app/Fonts.h"
 #include "app/KeyboardLayout.h"
 #include "app/NiloApplication.h"
 #include "app/OneCopyMutex.h"
+#include "app/QtTranslations.h"
 #include "app/uMainDM.h"
 #include "app/uMainUI.h"
 #include "lib/Lib.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 #include <memory>
@@ -30,16 +33,47 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     // The main window's pictures decode on worker threads while the database opens.
     PrepareMainWindowPictures();
     QCoreApplication::setApplicationName(ApplicationTitle());
+    // Ties the windows to the installed desktop entry (its icon and name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("NiloChequePrint"));
     QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    InstallQtPersianTranslations(app);
     RegisterProgramFonts();
-    SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
+
+    // The data folder becomes the current folder: the database, the settings file and
+    // everything the program writes live there.
+    const QString startFolder = QDir::currentPath();
+    const QString dataFolder = ChooseDataFolder();
+    const QString databasePath = QDir(dataFolder).filePath(QString::fromLatin1(kDatabaseFileName));
+    if (dataFolder != startFolder && QDir().mkpath(dataFolder)) {
+        QDir::setCurrent(dataFolder);
+        if (!QFileInfo::exists(databasePath) &&
+            ShowAppMessage(QStringLiteral("بانك اطلاعات برنامه پيدا نشد.\n"
+                                          "يك بانك اطلاعات خالي در اين پوشه ساخته شود؟\n") +
+                               QDir::toNativeSeparators(databasePath),
+                           MessageKind::Confirmation)) {
+            const QString error = CreateDatabase(databasePath);
+            if (!error.isEmpty()) {
+                ShowAppMessage(error, MessageKind::Error);
+                return 0;
+            }
+        }
+    }
+
+    // The settings file of the data folder can turn the keyboard switching off:
+    // [Keyboard] FollowField=0.
+    if (KeyboardFollowsFieldSetting(QDir::currentPath()))
+        SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
+    else
+        setKeyboardLayer(std::make_unique<StillKeyboardLayer>());
 
     const auto mainDM = std::make_unique<TfrmMainDM>();
     if (!DatabaseOpened) {
         // The message's own words, then where the file was looked for.
-        const QString expected = QDir::toNativeSeparators(
-            QDir::current().absoluteFilePath(QString::fromLatin1(kDatabaseFileName)));
-        ShowAppMessage(QStringLiteral("اشکال در ارتباط با بانک اطلاعات") + u'\n' + expected,
+        QString places = QDir::toNativeSeparators(
+            QDir(startFolder).absoluteFilePath(QString::fromLatin1(kDatabaseFileName)));
+        if (dataFolder != startFolder)
+            places += u'\n' + QDir::toNativeSeparators(databasePath);
+        ShowAppMessage(QStringLiteral("اشکال در ارتباط با بانک اطلاعات") + u'\n' + places,
                        MessageKind::Error);
         return 0;
     }

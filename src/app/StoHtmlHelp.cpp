@@ -1,5 +1,7 @@
 #include "app/StoHtmlHelp.h"
 
+#include "app/DataFolder.h"
+
 #include "app/AppInfo.h"
 #include "app/uHelpViewerUI.h"
 
@@ -112,14 +114,14 @@ const Registration registration;
 
 bool ShowHelpContents(QWidget* owner)
 {
-    // The existence test looks in the current folder; the file shown is the one beside the
-    // executable.
-    if (!QFileInfo::exists(QDir::current().filePath(ApplicationHelpFile())))
+    // The data folder's copy first, then the one beside the executable, then the installed one.
+    const QString file = FindHelpFile();
+    if (file.isEmpty())
         return false;
     TStoHtmlHelpViewer* viewer = HelpSystem::Viewer();
     if (!viewer)
         return false;
-    return viewer->ShowTableOfContents(owner, HelpSystem::CurrentHelpFile());
+    return viewer->ShowTableOfContents(owner, file);
 }
 
 TStoHtmlHelpViewer::TStoHtmlHelpViewer() = default;

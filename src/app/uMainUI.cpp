@@ -1,6 +1,8 @@
 #include "app/uMainUI.h"
 
 #include "app/AppInfo.h"
+#include "app/DataFolder.h"
+#include "app/DatabaseBackup.h"
 #include "app/StoHtmlHelp.h"
 #include "app/Themes.h"
 #include "app/WheelFilter.h"
@@ -22,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -609,11 +612,11 @@ QWidget* TfrmMainUI::buildGeneralGroup()
 
     QPushButton* help = navItem(u"itemHelp"_s, u"راهنماي كاربران"_s, u":/images/nav_help.png"_s);
     connect(help, &QPushButton::clicked, this, [this] {
-        // Looked for in the current folder, as the help item's existence test does.
-        const QString file = QDir::current().absoluteFilePath(ApplicationHelpFile());
-        if (!QFileInfo::exists(file)) {
-            ShowAppMessage(u"پرونده راهنماي برنامه پيدا نشد"_s + u'\n' +
-                               QDir::toNativeSeparators(file),
+        if (FindHelpFile().isEmpty()) {
+            QStringList places;
+            for (const QString& folder : HelpFileFolders())
+                places << QDir::toNativeSeparators(QDir(folder).filePath(ApplicationHelpFile()));
+            ShowAppMessage(u"پرونده راهنماي برنامه پيدا نشد"_s + u'\n' + places.join(u'\n'),
                            MessageKind::Warning);
             return;
         }
@@ -626,6 +629,9 @@ QWidget* TfrmMainUI::buildGeneralGroup()
     // Ends the event loop without closing the window, so the closing step (and with it the
     // storing of the theme) does not run.
     connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
+    QPushButton* backup = navItem(u"itemBackup"_s, u"نسخه پشتيبان"_s, u":/images/nav_backup.png"_s);
+    connect(backup, &QPushButton::clicked, this, &TfrmMainUI::BackupDatabaseClick);
+    column->addWidget(backup);
     column->addWidget(help);
     column->addWidget(about);
     column->addWidget(exit);
@@ -742,6 +748,26 @@ void TfrmMainUI::ChangeTheme(Step step)
         SelectTheme(themeNumber_);
         workArea_->refreshTitleBars();
     }
+}
+
+void TfrmMainUI::BackupDatabaseClick()
+{
+    if (!frmMainDM)
+        return;
+    const QString database = DatabaseFileOf(frmMainDM->connection().databaseName());
+    const QString suggested = QFileInfo(database).absoluteDir().filePath(
+        u"NiloChequePrint-%1.mdb"_s.arg(QDate::currentDate().toString(u"yyyyMMdd"_s)));
+    const QString target = DialogSeam::chooseSaveFile(this, u"بانك اطلاعات (*.mdb)"_s, suggested);
+    if (target.isEmpty())
+        return;
+    const QString error = BackupDatabase(database, target);
+    if (!error.isEmpty()) {
+        ShowAppMessage(error, MessageKind::Error);
+        return;
+    }
+    ShowAppMessage(u"نسخه پشتيبان بانك اطلاعات ساخته و بررسي شد.\n"_s +
+                       QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()),
+                   MessageKind::Information);
 }
 
 void TfrmMainUI::Label3Click()

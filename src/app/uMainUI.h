@@ -142,6 +142,8 @@ public:
     // readable, whole JPEG, or a picture that cannot be stored, gets a Persian message and the
     // previous picture stays.
     void Label3Click();
+    // The backup item: a checked copy of the open database to a file the user names.
+    void BackupDatabaseClick();
     // The link's menu: back to the built-in picture, stored as no picture.
     void UseBuiltInBackground();
 

@@ -26,6 +26,8 @@ int CmdCalibrate(const QStringList& args);
 int CmdRegister(const QStringList& args);
 int CmdSeries(const QStringList& args);
 int CmdBatch(const QStringList& args);
+int CmdBackup(const QStringList& args);
+int CmdLayout(const QStringList& args);
 
 // A date argument: yyyy-mm-dd (proleptic Gregorian), a Jalali date text, or @N for day
 // number N. Raises ConversionError for anything else.

@@ -1,4 +1,5 @@
 // nilocheque calibrate: a printer's feeding error in millimetres, shown or stored.
+#include "app/DataFolder.h"
 #include "app/uMainDM.h"
 #include "cli/CliCommon.h"
 #include "lib/AppError.h"
@@ -54,7 +55,7 @@ int CmdCalibrate(const QStringList& args)
         if (!okX || !okY || !IsValidCalibration(c))
             return fail(u"--x and --y take millimetres from -25 to 25"_s);
     }
-    const QString database = opts.value(u"--database"_s, u"NiloChequePrint.mdb"_s);
+    const QString database = opts.value(u"--database"_s, DefaultDatabasePath());
     try {
         TfrmMainDM dm(TfrmMainDM::File{database});
         if (!dm.isOpened())

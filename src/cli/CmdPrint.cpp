@@ -1,5 +1,6 @@
 // nilocheque print: one cheque from the database, composed by the same cheque model and page
 // code as the print window, so that the tool prints exactly what the window would.
+#include "app/DataFolder.h"
 #include "app/uMainDM.h"
 #include "calendar/Today.h"
 #include "cli/CliCommon.h"
@@ -158,7 +159,7 @@ int CmdPrint(const QStringList& args)
         (!toOffset(opts[u"--offset"_s], offset) || !IsValidCalibration(offset)))
         return fail(u"--offset takes X,Y in millimetres, each from -25 to 25"_s);
 
-    const QString database = opts.value(u"--database"_s, u"NiloChequePrint.mdb"_s);
+    const QString database = opts.value(u"--database"_s, DefaultDatabasePath());
     try {
         TfrmMainDM dm(TfrmMainDM::File{database});
         if (!dm.isOpened())

@@ -32,6 +32,10 @@ const CliCommand kCommands[] = {
      CmdSeries},
     {"batch", "batch FILE.csv (--pdf DIR | --printer NAME)  cheques from a file; batch --help",
      CmdBatch},
+    {"backup", "backup FILE  a checked copy of the database, safe while the program runs",
+     CmdBackup},
+    {"layout", "layout export|import ...  share an account's cheque layout; layout --help",
+     CmdLayout},
 };
 
 int usage(QTextStream& stream, int code)

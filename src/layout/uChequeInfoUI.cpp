@@ -3,8 +3,10 @@
 #include "lib/Geometry.h"
 
 #include "accounts/uBankInfoUI.h"
+#include "app/DatabaseBackup.h"
 #include "app/KeyboardLayout.h"
 #include "app/uMainUI.h"
+#include "layout/LayoutShare.h"
 #include "layout/Ruler.h"
 #include "layout/SizeCtrl.h"
 #include "layout/uChequeInfoDM.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -476,6 +479,18 @@ QWidget* TfrmChequeInfoUI::buildSettingsGroup()
     connect(save, &QPushButton::clicked, this, &TfrmChequeInfoUI::saveLayout);
     saveRow->addWidget(save);
     saveRow->addStretch(1);
+    // Sharing the layout with other desks: one file with the rows and the cheque picture.
+    auto* exportLayout = new QPushButton(u"صدور طرح"_s, group);
+    exportLayout->setObjectName(u"btnExportLayout"_s);
+    exportLayout->setToolTip(
+        u"ذخيره طرح اين حساب در يك پرونده براي ساير رايانه‌ها"_s);
+    connect(exportLayout, &QPushButton::clicked, this, &TfrmChequeInfoUI::exportLayout);
+    auto* importLayout = new QPushButton(u"ورود طرح"_s, group);
+    importLayout->setObjectName(u"btnImportLayout"_s);
+    importLayout->setToolTip(u"خواندن طرح از پرونده براي اين حساب"_s);
+    connect(importLayout, &QPushButton::clicked, this, &TfrmChequeInfoUI::importLayout);
+    saveRow->addWidget(exportLayout);
+    saveRow->addWidget(importLayout);
     layout->addLayout(saveRow);
     return group;
 }
@@ -1027,6 +1042,41 @@ void TfrmChequeInfoUI::saveLayout()
         ShowAppMessage(u"اشكال در ثبت اطلاعات"_s + u'\n' +
                            DatabaseErrorText(DatabaseWriteFailed(), reason),
                        MessageKind::Error);
+}
+
+void TfrmChequeInfoUI::exportLayout()
+{
+    const int id = currentAccountId();
+    if (id == 0)
+        return ReportInputError(u"حسابي انتخاب نشده است"_s, nullptr);
+    const QString database = DatabaseFileOf(dm_->connection().databaseName());
+    const QString suggested =
+        QFileInfo(database).absoluteDir().filePath(u"NiloChequePrint-layout-%1.zip"_s.arg(id));
+    const QString path = DialogSeam::chooseSaveFile(this, u"طرح چك (*.zip)"_s, suggested);
+    if (path.isEmpty())
+        return;
+    const QString error = ExportLayout(dm_->connection(), id, path, {database});
+    if (!error.isEmpty())
+        return void(ShowAppMessage(error, MessageKind::Error));
+    ShowAppMessage(u"طرح چك در پرونده ذخيره شد.\n"_s + QDir::toNativeSeparators(path),
+                   MessageKind::Information);
+}
+
+void TfrmChequeInfoUI::importLayout()
+{
+    const int id = currentAccountId();
+    if (id == 0)
+        return ReportInputError(u"حسابي انتخاب نشده است"_s, nullptr);
+    const QString path = DialogSeam::chooseOpenFile(this, u"طرح چك (*.zip)"_s);
+    if (path.isEmpty())
+        return;
+    if (!ShowAppMessage(u"طرح چك اين حساب با طرح پرونده جايگزين شود؟"_s, MessageKind::Confirmation))
+        return;
+    const QString error = ImportLayout(dm_->connection(), id, path);
+    if (!error.isEmpty())
+        return void(ShowAppMessage(error, MessageKind::Error));
+    readCurrentAccount();
+    ShowAppMessage(u"طرح چك از پرونده خوانده و ثبت شد."_s, MessageKind::Information);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -115,6 +115,8 @@ private:
     void deleteAccount();
     void loadPicture();
     void saveLayout();
+    void exportLayout();
+    void importLayout();
 
     void beginProgress();
     void setProgress(int value);

@@ -1,8 +1,11 @@
 #include "lib/DialogSeam.h"
 
+#include "lib/PictureFileDialog.h"
+
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 namespace {
@@ -21,20 +24,63 @@ DialogSeam::FontHook& fontHookRef()
     static DialogSeam::FontHook hook;
     return hook;
 }
+DialogSeam::SaveFileHook& saveFileHookRef()
+{
+    static DialogSeam::SaveFileHook hook;
+    return hook;
+}
 } // namespace
 
 namespace DialogSeam {
 
-void setMessageHook(MessageHook hook) { messageHookRef() = std::move(hook); }
-void setOpenFileHook(OpenFileHook hook) { openFileHookRef() = std::move(hook); }
-void setFontHook(FontHook hook) { fontHookRef() = std::move(hook); }
-const MessageHook& messageHook() { return messageHookRef(); }
+void setMessageHook(MessageHook hook)
+{
+    messageHookRef() = std::move(hook);
+}
+void setSaveFileHook(SaveFileHook hook)
+{
+    saveFileHookRef() = std::move(hook);
+}
+void setOpenFileHook(OpenFileHook hook)
+{
+    openFileHookRef() = std::move(hook);
+}
+void setFontHook(FontHook hook)
+{
+    fontHookRef() = std::move(hook);
+}
+const MessageHook& messageHook()
+{
+    return messageHookRef();
+}
 
 QString chooseOpenFile(QWidget* parent, const QString& filter)
 {
     if (openFileHookRef())
         return openFileHookRef()(filter);
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    PictureFileDialog dialog(parent, filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suggested)
+{
+    if (saveFileHookRef())
+        return saveFileHookRef()(filter, suggested);
+    QFileDialog dialog(parent, QString(), suggested, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    ReadPathsLeftToRight(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString FontSampleText()
+{
+    return QStringLiteral("چاپ چك نيلو ۱۲۳۴۵ AaBb");
 }
 
 QString PlainFontFamily(const QString& family)
@@ -54,10 +100,14 @@ std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial)
     QFont start = initial;
     if (!QFontDatabase::families().contains(initial.family()))
         start.setFamily(QFont::substitute(initial.family()));
-    bool ok = false;
-    QFont font = QFontDialog::getFont(&ok, start, parent);
-    if (!ok)
+    QFontDialog dialog(start, parent);
+    // Qt's own dialog, which speaks the program's language; its sample shows Persian text.
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (auto* sample = dialog.findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit")))
+        sample->setText(FontSampleText());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    QFont font = dialog.selectedFont();
     font.setFamily(PlainFontFamily(font.family()));
     return font;
 }

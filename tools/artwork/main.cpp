@@ -2,7 +2,7 @@
 // style sheets:
 //   artwork <repo>
 // writes <repo>/resources/images/{app_icon.png, background_default.jpg, calendar_sheet.png,
-// logo.png, step_previous.png, step_next.png, nav_*.png, arrow_*.png} and
+// logo.png, nav_backup.png, step_previous.png, step_next.png, nav_*.png, arrow_*.png} and
 // <repo>/resources/themes/theme0.qss ... theme9.qss (from tools/artwork/theme.qss.in and the
 // colours in src/app/Themes.cpp). The outputs are committed; run this again after changing a
 // drawing, the template or a theme colour. The drawings are deterministic.
@@ -331,25 +331,63 @@ QPen whitePen(qreal width)
     return QPen(Qt::white, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-// The program's window icon: the logo's navy tile with its first letter and gold rule,
-// legible from 16 to 64 pixels.
-QImage appIcon()
+// The icon's letter, drawn on a 64-unit grid.
+QPainterPath appIconLetter()
 {
-    constexpr int size = 64;
+    return textPath(u"ن"_s, font(50, QFont::Black), QPointF(32, 29));
+}
+
+// The program's window icon: the logo's navy tile with its first letter and gold rule,
+// legible from 16 pixels up; drawn on a 64-unit grid scaled to `size`.
+QImage appIcon(int size = 64)
+{
     QImage image = canvas(QSize(size, size));
     QPainter p(&image);
     smooth(p);
-    QLinearGradient fill(0, 0, 0, size);
+    p.scale(size / 64.0, size / 64.0);
+    QLinearGradient fill(0, 0, 0, 64);
     fill.setColorAt(0, QColor(0x2e, 0x55, 0x84));
     fill.setColorAt(1, QColor(0x1b, 0x36, 0x5a));
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
-    p.drawRoundedRect(QRectF(1, 1, size - 2, size - 2), 12, 12);
+    p.drawRoundedRect(QRectF(1, 1, 62, 62), 12, 12);
     p.setBrush(Qt::white);
-    p.drawPath(textPath(u"ن"_s, font(50, QFont::Black), QPointF(size / 2.0, size / 2.0 - 3)));
+    p.drawPath(appIconLetter());
     p.setBrush(QColor(0xd6, 0xad, 0x55));
-    p.drawRoundedRect(QRectF(14, size - 13, size - 28, 4), 2, 2);
+    p.drawRoundedRect(QRectF(14, 51, 36, 4), 2, 2);
     return image;
+}
+
+// The same icon as SVG for the desktop's scalable size: the letter's outline written as path
+// data, so that the file needs no font.
+QByteArray appIconSvg()
+{
+    const QPainterPath letter = appIconLetter();
+    QString d;
+    for (int i = 0; i < letter.elementCount(); ++i) {
+        const QPainterPath::Element e = letter.elementAt(i);
+        const QString xy = u"%1 %2 "_s.arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+        if (e.isMoveTo())
+            d += u"M"_s + xy;
+        else if (e.isLineTo())
+            d += u"L"_s + xy;
+        else if (e.isCurveTo())
+            d += u"C"_s + xy;
+        else
+            d += xy;
+    }
+    return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" "
+           "viewBox=\"0 0 64 64\">\n"
+           "  <defs><linearGradient id=\"tile\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"64\" "
+           "gradientUnits=\"userSpaceOnUse\"><stop offset=\"0\" stop-color=\"#2e5584\"/>"
+           "<stop offset=\"1\" stop-color=\"#1b365a\"/></linearGradient></defs>\n"
+           "  <rect x=\"1\" y=\"1\" width=\"62\" height=\"62\" rx=\"12\" "
+           "fill=\"url(#tile)\"/>\n"
+           "  <path fill=\"#ffffff\" fill-rule=\"evenodd\" d=\"%1\"/>\n"
+           "  <rect x=\"14\" y=\"51\" width=\"36\" height=\"4\" rx=\"2\" fill=\"#d6ad55\"/>\n"
+           "</svg>\n"_s.arg(d.trimmed())
+               .toUtf8();
 }
 
 // The step buttons' glyphs: a chevron pointing one way (+1 right, -1 left).
@@ -485,6 +523,17 @@ int main(int argc, char** argv)
     ok = save(calendarSheet(), images, u"calendar_sheet.png"_s) && ok;
     ok = save(logo(), images, u"logo.png"_s) && ok;
     ok = save(appIcon(), images, u"app_icon.png"_s) && ok;
+    // The desktop's icon theme sizes, and the scalable one.
+    for (const int px : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = u"resources/desktop/icons/%1x%1/apps"_s.arg(px);
+        ok = repo.mkpath(folder) &&
+             save(appIcon(px), QDir(repo.filePath(folder)), u"NiloChequePrint.png"_s) && ok;
+    }
+    if (repo.mkpath(u"resources/desktop/icons/scalable/apps"_s)) {
+        QFile svg(repo.filePath(u"resources/desktop/icons/scalable/apps/NiloChequePrint.svg"_s));
+        ok = svg.open(QIODevice::WriteOnly | QIODevice::Truncate) && svg.write(appIconSvg()) >= 0 &&
+             ok;
+    }
     ok = save(stepGlyph(-1), images, u"step_left.png"_s) && ok;
     ok = save(stepGlyph(+1), images, u"step_right.png"_s) && ok;
     ok = save(navDesigner(), images, u"nav_designer.png"_s) && ok;
@@ -496,6 +545,9 @@ int main(int argc, char** argv)
               u"nav_about.png"_s) &&
          ok;
     ok = save(navExit(), images, u"nav_exit.png"_s) && ok;
+    ok = save(navGlyphText(QColor(0x4f, 0x8a, 0x9e), QColor(0x2d, 0x62, 0x75), u"پ"_s), images,
+              u"nav_backup.png"_s) &&
+         ok;
     const QColor darkArrow(0x3b, 0x47, 0x54), lightArrow(0xd6, 0xdb, 0xe1);
     ok = save(arrow(false, darkArrow), images, u"arrow_down_dark.png"_s) && ok;
     ok = save(arrow(true, darkArrow), images, u"arrow_up_dark.png"_s) && ok;
