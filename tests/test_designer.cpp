@@ -256,7 +256,7 @@ private slots:
         stored.item(5).switchOn = true;
         stored.item(6).fontName = u"B Jadid"_s;
         std::array<int, kLayoutItemCount> lefts{};
-        for (int id = 2; id <= 10; ++id)
+        for (int id = 2; id <= kLastLayoutItemId; ++id)
             lefts[id - 2] = BoxLeftFromFields(stored, id);
         QVERIFY(
             SaveLayout(fx.dm->connection(), 2, RowsToSave(stored, lefts), chequeJpeg({300, 140})));
@@ -270,7 +270,7 @@ private slots:
         QList<int> steps;
         for (const QList<QVariant>& s : progress)
             steps << s[0].toInt();
-        QCOMPARE(steps, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        QCOMPARE(steps, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
         QVERIFY(!fx.child<QWidget>(u"progressPanel"_s)->isVisible());
         QCOMPARE(w->fields(), stored);
         QVERIFY(w->showsPicture());
@@ -282,6 +282,43 @@ private slots:
         fx.selectAccountRow(0);
         QCOMPARE(w->fields(), stored);
         QVERIFY(!w->showsPicture());
+    }
+
+    // The payee's national ID has its own tab, fields, box and switch; a save writes its row,
+    // and an account saved before it existed shows it at its starting place, switched off.
+    void nationalIdIsPlacedAndSavedLikeTheOthers()
+    {
+        Fixture fx(2);
+        TfrmChequeInfoUI* w = fx.open();
+        w->showTab(kNationalIdItemId - 1);
+        QCOMPARE(w->currentTabCaption(), u"شناسه ملي گيرنده"_s);
+        fx.spin(u"horizontal11"_s)->setValue(200);
+        fx.spin(u"top11"_s)->setValue(120);
+        QCOMPARE(boxRect(w, kNationalIdItemId).topLeft(), QPoint(200, 120)); // from the left
+        fx.child<QCheckBox>(u"switch11"_s)->setChecked(true);
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where AccountMstId = 1 and "
+                          "ItemId = 11 and UpMargin = 120 and DoPrint = 1"_s),
+                 200);
+
+        // Account 2 holds a layout of the ten older rows.
+        LayoutFields older = StartingFields();
+        older.horizontalFeed = true;
+        std::array<int, kLayoutItemCount> lefts{};
+        for (int id = kFirstLayoutItemId; id <= kLastLayoutItemId; ++id)
+            lefts[id - 2] = BoxLeftFromFields(older, id);
+        QVERIFY(SaveLayout(fx.dm->connection(), 2, RowsToSave(older, lefts), {}));
+        fx.exec(u"delete from tblItemsPrvt where AccountMstId = 2 and ItemId = 11"_s);
+        fx.selectAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+        QCOMPARE(w->fields().item(kNationalIdItemId), StartingFields().item(kNationalIdItemId));
+        QVERIFY(!fx.child<QCheckBox>(u"switch11"_s)->isChecked());
+        fx.click(u"btnSave"_s);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt where AccountMstId = 2"_s),
+                 kLayoutRowCount);
+        QCOMPARE(fx.value(u"select DoPrint from tblItemsPrvt where AccountMstId = 2 and "
+                          "ItemId = 11"_s),
+                 0);
     }
 
     void chequeWidthChangeKeepsBoxesAndRightEdgesReadBackFurther()
@@ -300,7 +337,7 @@ private slots:
         fx.click(u"btnSave"_s);
         QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 2"_s), 562);
         QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where ItemId = 1"_s), 700);
-        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 10);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), kLayoutRowCount);
         QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt where ItemId = 1 and "
                           "(FName is not null or FStyle is not null or DoPrint is not null)"_s),
                  0);
@@ -629,7 +666,7 @@ private slots:
         QCOMPARE(ReadLayout(fx.dm->connection(), 1).pictureJpeg, shown);
         fx.click(u"btnSave"_s);
         QCOMPARE(fx.value(u"select count(*) from tblChequeImage"_s), 1);
-        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 10);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), kLayoutRowCount);
     }
 
     // Exported from one account and imported into another through the designer's buttons;

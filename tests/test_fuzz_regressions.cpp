@@ -60,8 +60,8 @@ private slots:
         TfrmMainDM dm(dir.path());
         QSqlQuery q(dm.connection());
         // SQLite keeps any value in any column; the unique key still holds, so the odd
-        // ItemIds (0, 11, negative) come as rows of their own.
-        for (const int itemId : {1, 2, 5, 7, 10, 0, 11, -3}) {
+        // ItemIds (0, 12, negative) come as rows of their own.
+        for (const int itemId : {1, 2, 5, 7, 10, 0, 12, -3}) {
             const QString sql =
                 u"insert into tblItemsPrvt (AccountMstId, ItemId, SideMargin, UpMargin, "
                 u"Width, FSize, FName, FStyle, DoPrint, PrintTumans) values (1, %1, %2)"_s
@@ -76,19 +76,19 @@ private slots:
         LayoutFields fields = StartingFields();
         ApplyLayoutRows(layout, fields);
         std::array<int, kLayoutItemCount> boxLeft{};
-        for (int id = 2; id <= 10; ++id)
+        for (int id = 2; id <= kLastLayoutItemId; ++id)
             boxLeft[id - 2] = BoxLeftFromFields(fields, id);
         const LayoutRows rows = RowsToSave(fields, boxLeft);
         QString error;
         QVERIFY2(SaveLayout(dm.connection(), 1, rows, layout.pictureJpeg, {}, &error),
                  qPrintable(error));
         QVERIFY(q.exec(
-            u"select count(*) from tblItemsPrvt where AccountMstId = 1 and ItemId between 1 and 10"_s));
+            u"select count(*) from tblItemsPrvt where AccountMstId = 1 and ItemId between 1 and 11"_s));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), kLayoutRowCount);
     }
 
-    // A row whose ItemId only looks like one of 1..10 (64-bit, real, text) is no row of the
+    // A row whose ItemId only looks like one of 1..11 (64-bit, real, text) is no row of the
     // layout: it is not shown, and saving never re-keys it onto a real row (the unique key
     // would refuse every save from then on). The first value came from the layout fuzzer.
     void layoutRowsWithForeignItemIdsStayUntouched_data()

@@ -35,10 +35,10 @@ LayoutRows sampleRows()
 {
     LayoutRows rows;
     rows[0] = {1, 650, 320, -12, 7, {}, {}, false, true};
-    for (int id = 2; id <= 10; ++id)
-        rows[id - 1] = {id,        40 + id * 30,       20 + id * 25,
-                        120,       11 + id % 3,        u"Vazirmatn"_s,
-                        u"Bold"_s, id == 3 || id == 7, id == 5};
+    for (int id = 2; id <= kLastLayoutItemId; ++id)
+        rows[id - 1] = {id,          40 + id * 30,   20 + id * 25, 120,
+                        11 + id % 3, u"Vazirmatn"_s, u"Bold"_s,    id == 3 || id == 7 || id == 11,
+                        id == 5};
     return rows;
 }
 
@@ -170,6 +170,26 @@ private slots:
         QCOMPARE(run({u"layout"_s, u"import"_s, file}), 2);
     }
 
+    // A file shared before the national ID existed: ten rows, which import with the ID's
+    // starting row (switched off) written as the eleventh.
+    void aTenRowFileImportsWithTheNationalIdOff()
+    {
+        const QByteArray json = editedJson([](QJsonObject& d) {
+            QJsonArray r = d[u"rows"_s].toArray();
+            r.removeLast();
+            d[u"rows"_s] = r;
+        });
+        const QString file = dir_.filePath(u"ten.zip"_s);
+        writeFile(file, ZipEntries({{u"layout.json"_s, json}}));
+        const QString error = ImportLayout(b_->connection(), accountB_, file);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const ChequeLayout got = ReadLayout(b_->connection(), accountB_);
+        QVERIFY(got.present[kNationalIdItemId - 1]);
+        QVERIFY(got.item(kNationalIdItemId) == StartingRowOf(kNationalIdItemId));
+        QVERIFY(!got.item(kNationalIdItemId).doPrint);
+        QVERIFY(got.item(10) == sampleRows()[9]);
+    }
+
     void badFilesAreRefusedAndChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -193,12 +213,18 @@ private slots:
         QTest::newRow("nine rows") << zip(editedJson([](QJsonObject& d) {
             QJsonArray r = d[u"rows"_s].toArray();
             r.removeLast();
+            r.removeLast();
+            d[u"rows"_s] = r;
+        }));
+        QTest::newRow("ten rows lacking another item") << zip(editedJson([](QJsonObject& d) {
+            QJsonArray r = d[u"rows"_s].toArray();
+            r.removeAt(4);
             d[u"rows"_s] = r;
         }));
         QTest::newRow("an item twice")
             << zip(editedJson([](QJsonObject& d) { editRow(d, 3, u"itemId"_s, 3); }));
-        QTest::newRow("item 11") << zip(
-            editedJson([](QJsonObject& d) { editRow(d, 9, u"itemId"_s, 11); }));
+        QTest::newRow("item 12") << zip(
+            editedJson([](QJsonObject& d) { editRow(d, 10, u"itemId"_s, 12); }));
         QTest::newRow("width a text")
             << zip(editedJson([](QJsonObject& d) { editRow(d, 2, u"width"_s, u"120"_s); }));
         QTest::newRow("width huge")

@@ -119,15 +119,17 @@ class LayoutStoreTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void catalogueNamesTheNineItemsInOrder()
+    void catalogueNamesTheTenItemsInOrder()
     {
         QStringList labels;
         for (const LayoutItemInfo& info : LayoutItems())
             labels << info.labelName;
-        QCOMPARE(labels,
-                 (QStringList{u"lblNumericDate"_s, u"lblAlphabeticDate"_s, u"lblNumericPrice"_s,
-                              u"lblAlphabeticPrice1"_s, u"lblCustomer"_s, u"lblPerferaj"_s,
-                              u"lblDescription"_s, u"lblConstatnt"_s, u"lblCover"_s}));
+        QCOMPARE(labels, (QStringList{u"lblNumericDate"_s, u"lblAlphabeticDate"_s,
+                                      u"lblNumericPrice"_s, u"lblAlphabeticPrice1"_s,
+                                      u"lblCustomer"_s, u"lblPerferaj"_s, u"lblDescription"_s,
+                                      u"lblConstatnt"_s, u"lblCover"_s, u"lblNationalId"_s}));
+        QVERIFY(LayoutItemOf(kNationalIdItemId).leftToRight);
+        QVERIFY(!StartingFields().item(kNationalIdItemId).switchOn);
         QCOMPARE(LayoutItemOf(10).placeholder, QString(75, u'*'));
         QVERIFY(LayoutItemOf(10).cutAtRight);
         QVERIFY(LayoutItemOf(7).leftToRight);
@@ -197,7 +199,7 @@ private slots:
         Fixture fx;
         const int id = fx.addAccount();
         QVERIFY(SaveLayout(fx.db(), id, rowsOf(StartingFields()), {}));
-        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), 10);
+        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), kLayoutRowCount);
         QCOMPARE(fx.count(u"select count(*) from tblChequeImage"_s), 0);
         LayoutFields expected = StartingFields();
         expected.verticalFeed = true; // a stored false reads back as the vertical feed
@@ -222,6 +224,34 @@ private slots:
         QCOMPARE(back.item(4).horizontal, 51); // measured from the left: unchanged
     }
 
+    // A database from before the national ID holds ten rows an account: they read with the ID
+    // absent, shown at its starting place and switched off whatever the fields held; the next
+    // save writes its row.
+    void olderTenRowLayoutReadsWithTheNationalIdOff()
+    {
+        Fixture fx;
+        const int a = fx.addAccount();
+        const LayoutFields saved = otherFields(1);
+        QVERIFY(saved.item(kNationalIdItemId).switchOn);
+        QVERIFY(SaveLayout(fx.db(), a, rowsOf(saved), {}));
+        fx.exec(u"delete from tblItemsPrvt where ItemId = 11"_s);
+
+        const ChequeLayout layout = ReadLayout(fx.db(), a);
+        QVERIFY(layout.hasRows && !layout.present[kNationalIdItemId - 1]);
+        const LayoutFields shown = readFields(fx.db(), a, otherFields(2));
+        QCOMPARE(shown.item(kNationalIdItemId), StartingFields().item(kNationalIdItemId));
+        QVERIFY(!shown.item(kNationalIdItemId).switchOn);
+        for (int id = kFirstLayoutItemId; id < kNationalIdItemId; ++id)
+            QCOMPARE(shown.item(id), saved.item(id));
+
+        QVERIFY(SaveLayout(fx.db(), a, rowsOf(shown), {}));
+        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), kLayoutRowCount);
+        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt where ItemId = 11 and DoPrint = 0 "
+                          "and SideMargin = 40"_s),
+                 1);
+        QCOMPARE(readFields(fx.db(), a, otherFields(2)), shown);
+    }
+
     void repeatedSavesNeverDuplicateRows()
     {
         Fixture fx;
@@ -232,13 +262,13 @@ private slots:
         QVERIFY(SaveLayout(fx.db(), a, rowsOf(otherFields(2)), {}));
         QVERIFY(SaveLayout(fx.db(), b, rowsOf(StartingFields()), {}));
         QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt where AccountMstId = %1"_s.arg(a)),
-                 10);
+                 kLayoutRowCount);
         QCOMPARE(fx.count(u"select count(distinct ItemId) from tblItemsPrvt where "
                           "AccountMstId = %1"_s.arg(a)),
-                 10);
+                 kLayoutRowCount);
         QCOMPARE(fx.count(u"select count(*) from tblChequeImage where AccountMstId = %1"_s.arg(a)),
                  1);
-        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), 20);
+        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), 2 * kLayoutRowCount);
         // A save without a picture leaves the stored one; the last picture saved is packed.
         const ChequeLayout back = ReadLayout(fx.db(), a);
         QCOMPARE(back.pictureJpeg, QByteArray("second picture"));
@@ -261,7 +291,7 @@ private slots:
         QVERIFY(q.exec(u"select group_concat(ItemId, ',') from (select ItemId from tblItemsPrvt "
                        "where DoPrint is not null order by ItemId)"_s) &&
                 q.next());
-        QCOMPARE(q.value(0).toString(), u"3,7,8,9,10"_s);
+        QCOMPARE(q.value(0).toString(), u"3,7,8,9,10,11"_s);
         QVERIFY(q.exec(u"select group_concat(ItemId, ',') from (select ItemId from tblItemsPrvt "
                        "where PrintTumans is not null order by ItemId)"_s) &&
                 q.next());
@@ -334,7 +364,7 @@ private slots:
         QList<int> seen;
         QVERIFY(SaveLayout(fx.db(), fx.addAccount(), rowsOf(StartingFields()), {},
                            [&](int step) { seen << step; }));
-        QCOMPARE(seen, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        QCOMPARE(seen, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     }
 
     void deletingAnAccountTakesItsLayoutAllOrNothing()
@@ -357,7 +387,7 @@ private slots:
             QVERIFY(lines[0].contains(u"حذف نشد"_s));
             QVERIFY(lines[1].contains(u"locked"_s));
         }
-        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), 20);
+        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), 2 * kLayoutRowCount);
         QCOMPARE(fx.count(u"select count(*) from tblChequeImage"_s), 2);
 
         fx.exec(u"drop trigger t"_s);
@@ -367,7 +397,7 @@ private slots:
                  0);
         QCOMPARE(fx.count(u"select count(*) from tblChequeImage where AccountMstId = %1"_s.arg(a)),
                  0);
-        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), 10);
+        QCOMPARE(fx.count(u"select count(*) from tblItemsPrvt"_s), kLayoutRowCount);
     }
 
     // A save killed at any moment leaves the previous layout or the new one, whole.

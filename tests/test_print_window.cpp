@@ -64,6 +64,14 @@ LayoutRows sampleRows()
     return rows;
 }
 
+QStringList textsOf(const ChequePage& page)
+{
+    QStringList texts;
+    for (const TextElement& e : page.elements)
+        texts << e.text;
+    return texts;
+}
+
 } // namespace
 
 class PrintWindow : public QObject
@@ -244,6 +252,28 @@ private slots:
         QVERIFY(w.descriptionEdit()->text().isEmpty());
         QCOMPARE(w.box(TfrmChequePrintUI::Description)->text(), u"توضيحات"_s);
         QVERIFY(w.box(TfrmChequePrintUI::Description)->isHidden());
+    }
+
+    // The national ID's own switch shows its box; a valid ID in the field is what prints.
+    void nationalIdSwitchAndFieldDriveItsBox()
+    {
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"1250000"_s);
+        QCOMPARE(w.switchBox(ChequeSwitch::NationalId)->text(), u"شناسه ملي گيرنده"_s);
+        QVERIFY(!w.switchBox(ChequeSwitch::NationalId)->isChecked()); // its row is off
+        QVERIFY(w.box(TfrmChequePrintUI::NationalId)->isHidden());
+        clickSwitch(w.switchBox(ChequeSwitch::NationalId));
+        QVERIFY(w.box(TfrmChequePrintUI::NationalId)->isVisible());
+        w.nationalIdEdit()->setText(u"1234567890"_s); // a wrong check digit prints nothing
+        QVERIFY(!textsOf(w.composePage()).contains(u"1234567890"_s));
+        w.nationalIdEdit()->setText(u"1234567891"_s);
+        QCOMPARE(w.box(TfrmChequePrintUI::NationalId)->text(), u"1234567891"_s);
+        QVERIFY(textsOf(w.composePage()).contains(u"1234567891"_s));
+        clickSwitch(w.switchBox(ChequeSwitch::NationalId));
+        QVERIFY(!textsOf(w.composePage()).contains(u"1234567891"_s));
     }
 
     void printedPageHoldsTheVisibleTextsAtTheirPlaces()

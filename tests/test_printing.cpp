@@ -181,6 +181,43 @@ private slots:
         QVERIFY(!perforation.alignRight && !perforation.rightToLeft);
     }
 
+    // The payee's national ID: left to right at its row's place, printed only with its switch
+    // on and a valid ID in the field; a layout from before it existed has it off.
+    void nationalIdPrintsAtItsPlaceWhenOnAndValid()
+    {
+        ChequeLayout layout = sampleLayout();
+        layout.rows[10] = {11, 300, 150, 120, 10, u"Tahoma"_s, u"Regular"_s, true, false};
+        ChequeModel model(ProgramTextMeasure());
+        model.loadAccount(1, layout);
+        model.setDate(EncodeJalaliDate(1403, 1, 15));
+        model.setAmount(u"1250000"_s);
+        QVERIFY(model.isSwitchOn(ChequeSwitch::NationalId));
+        const int before = int(model.page().elements.size());
+        for (const QString& bad : {u""_s, u"1234567890"_s, u"12345"_s, u"123456789a"_s}) {
+            model.setNationalId(bad);
+            QCOMPARE(int(model.page().elements.size()), before); // a placeholder never prints
+        }
+        model.setNationalId(u" ۱۲۳۴۵۶۷۸۹۱ "_s); // Persian digits, check digit 1
+        QCOMPARE(model.nationalId(), u"1234567891"_s);
+        const ChequePage page = model.page();
+        QCOMPARE(int(page.elements.size()), before + 1);
+        const TextElement& id = page.elements.last();
+        QCOMPARE(id.text, u"1234567891"_s);
+        QCOMPARE(id.left, 300.0 + 69); // its left edge kept, from the middle of the page
+        QCOMPARE(id.top, 150.0 + 10);
+        QVERIFY(!id.rightToLeft && !id.alignRight);
+        model.setSwitch(ChequeSwitch::NationalId, false);
+        QVERIFY(!textsOf(model.page()).contains(u"1234567891"_s));
+
+        layout.present[10] = false; // saved before the item existed
+        model.loadAccount(1, layout);
+        model.setAmount(u"1250000"_s);
+        model.setNationalId(u"1234567891"_s);
+        QVERIFY(!model.isSwitchOn(ChequeSwitch::NationalId));
+        QVERIFY(!textsOf(model.page()).contains(u"1234567891"_s));
+        QCOMPARE(model.item(ChequeItem::NationalId).box.topLeft(), QPoint(40, 150));
+    }
+
     void switchesAreExactlyWhatPrints()
     {
         ChequeModel model = sampleCheque();

@@ -30,7 +30,8 @@ const char kUsage[] =
     "         [--test-sheet [--with-picture]] [--pdf FILE [--record] | --printer NAME]\n"
     "         [--sayad ID] [--national-id ID] [--serial TEXT] [--reprint] [--database FILE]\n"
     "  ITEMS: a comma-separated list of words-date, toman, description, cover, constant,\n"
-    "  perforation. --top and --left are pixels of 1/96 inch (-500..500); --offset is the\n"
+    "  perforation, national-id. --top and --left are pixels of 1/96 inch (-500..500); --offset is "
+    "the\n"
     "  printer's calibration in millimetres (-25..25), by default the one stored for --printer.\n"
     "  --test-sheet prints the alignment sheet (box outlines, millimetre marks) instead.\n"
     "  A cheque printed on a printer is recorded in the register of issued cheques; one written\n"
@@ -40,7 +41,8 @@ const char kUsage[] =
 const QMap<QString, int> kSwitches = {
     {u"words-date"_s, ChequeSwitch::WordsDate},    {u"toman"_s, ChequeSwitch::Toman},
     {u"description"_s, ChequeSwitch::Description}, {u"cover"_s, ChequeSwitch::Cover},
-    {u"constant"_s, ChequeSwitch::Constant},       {u"perforation"_s, ChequeSwitch::Perforation}};
+    {u"constant"_s, ChequeSwitch::Constant},       {u"perforation"_s, ChequeSwitch::Perforation},
+    {u"national-id"_s, ChequeSwitch::NationalId}};
 
 int fail(const QString& message)
 {
@@ -185,6 +187,7 @@ int CmdPrint(const QStringList& args)
             return fail(u"'%1' is not a valid integer value"_s.arg(opts.value(u"--amount"_s)));
         }
         model.setPayee(opts.value(u"--payee"_s));
+        model.setNationalId(sayad.nationalId);
         for (const auto& [item, on] : switches)
             model.setSwitch(kSwitches[item], on);
         if (opts.contains(u"--description"_s)) {

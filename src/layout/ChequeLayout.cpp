@@ -40,6 +40,9 @@ const std::array<LayoutItemInfo, kLayoutItemCount>& LayoutItems()
          ItemSwitch::DoPrint},
         {10, u"lblCover"_s, u"پوشش حواله كرد"_s, QString(75, u'*'), Left, ItemSwitch::DoPrint,
          false, true},
+        // Digits in the bank's order, left to right, as on the leaf's own box.
+        {11, u"lblNationalId"_s, u"شناسه ملي گيرنده"_s, u"0123456789"_s, Left, ItemSwitch::DoPrint,
+         true},
     }};
     return items;
 }
@@ -72,6 +75,8 @@ LayoutFields StartingFields()
     f.item(8) = {78, 193, 40, tahoma, regular, u"8"_s, false};
     f.item(9) = {20, 253, 168, tahoma, regular, u"8"_s, true};
     f.item(10) = {22, 167, 115, u"Microsoft Sans Serif"_s, bold, u"36"_s, true};
+    // Left of the payee's line, where the Sayad leaf keeps its box; off until placed.
+    f.item(11) = {40, 150, 110, tahoma, regular, u"10"_s, false};
     return f;
 }
 
@@ -107,8 +112,11 @@ void ApplyLayoutRows(const ChequeLayout& layout, LayoutFields& fields)
         fields.verticalFeed = !g.printTumans;
     }
     for (const LayoutItemInfo& info : LayoutItems()) {
-        if (!layout.present[info.itemId - 1])
+        if (!layout.present[info.itemId - 1]) {
+            if (info.itemId == kNationalIdItemId)
+                fields.item(info.itemId) = StartingFields().item(info.itemId);
             continue;
+        }
         const LayoutRow& row = layout.item(info.itemId);
         ItemFields& item = fields.item(info.itemId);
         item.horizontal = info.side == MeasuredFrom::Right
@@ -150,6 +158,15 @@ LayoutRows RowsToSave(const LayoutFields& fields, const std::array<int, kLayoutI
         row.printTumans = info.itemSwitch == ItemSwitch::PrintTumans && item.switchOn;
     }
     return rows;
+}
+
+LayoutRow StartingRowOf(int itemId)
+{
+    const LayoutFields fields = StartingFields();
+    std::array<int, kLayoutItemCount> boxLeft{};
+    for (const LayoutItemInfo& info : LayoutItems())
+        boxLeft[info.itemId - 2] = BoxLeftFromFields(fields, info.itemId);
+    return RowsToSave(fields, boxLeft)[std::clamp(itemId, kGeneralItemId, kLastLayoutItemId) - 1];
 }
 
 QString FontStyleName(quint8 code)

@@ -5,15 +5,19 @@
 #include <array>
 
 // The stored cheque layout of one account: the general row (ItemId 1: cheque size, where
-// the cheque sits on the printer's page, feed direction) and nine layout items (ItemId 2..10).
+// the cheque sits on the printer's page, feed direction) and ten layout items (ItemId 2..11).
 // Positions and widths are whole pixels at 96 per inch on the cheque picture stretched to the
 // cheque's size; SideMargin is always a box's left edge; font sizes are points.
 
 inline constexpr int kGeneralItemId = 1;
 inline constexpr int kFirstLayoutItemId = 2;
-inline constexpr int kLastLayoutItemId = 10;
-inline constexpr int kLayoutRowCount = 10;
-inline constexpr int kLayoutItemCount = 9;
+inline constexpr int kLastLayoutItemId = 11;
+inline constexpr int kLayoutRowCount = 11;
+inline constexpr int kLayoutItemCount = 10;
+// The payee's national ID (Sayad leaves) came after the first ten rows: layouts saved before
+// it lack its row and show it at its starting place, switched off.
+inline constexpr int kNationalIdItemId = 11;
+inline constexpr int kOlderLayoutRowCount = 10;
 
 // The side a layout item's box is measured from: its text ends at the box's right edge
 // (right-to-left Persian text) or begins at its left edge.
@@ -34,9 +38,9 @@ struct LayoutItemInfo
     bool cutAtRight = false;  // the cover's asterisks never run beyond the box
 };
 
-// The nine layout items in ItemId order (2..10).
+// The layout items in ItemId order (2..11).
 const std::array<LayoutItemInfo, kLayoutItemCount>& LayoutItems();
-// The item of an ItemId from 2 to 10.
+// The item of an ItemId from 2 to 11.
 const LayoutItemInfo& LayoutItemOf(int itemId);
 // The caption of the general settings' tab.
 QString GeneralTabCaption();
@@ -114,13 +118,16 @@ int BoxLeftFromFields(const LayoutFields& fields, int itemId);
 
 // Puts the rows of a read into the fields, general row first (its cheque width turns the
 // left edges of the right-measured items into right margins). Without rows nothing changes;
-// a missing ItemId leaves that item's fields as they were.
+// a missing ItemId leaves that item's fields as they were, except the national ID: a layout
+// saved before it existed shows it at its starting place, switched off.
 void ApplyLayoutRows(const ChequeLayout& layout, LayoutFields& fields);
 
-// The ten rows a save writes. boxLeft[i] is the left edge of the box of ItemId i + 2 as the
-// designer shows it. Font texts are trimmed; the size is the whole number of its text (0
-// when it holds none).
+// The rows a save writes (all of them, the national ID's included). boxLeft[i] is the left edge of
+// the box of ItemId i + 2 as the designer shows it. Font texts are trimmed; the size is the whole
+// number of its text (0 when it holds none).
 LayoutRows RowsToSave(const LayoutFields& fields, const std::array<int, kLayoutItemCount>& boxLeft);
+// The row a first save writes for an item: what stands in for a row an older layout lacks.
+LayoutRow StartingRowOf(int itemId);
 
 // Style code: bit 0 bold, bit 1 italic; codes 0..3 have the names "Regular", "Bold",
 // "Italic", "Bold Italic". Any other code (a style with underline or strike-out) has the

@@ -254,8 +254,8 @@ QString UnpackSharedLayout(const QByteArray& bytes, SharedLayout* layout)
         root.value(u"version"_s).toDouble() != 1)
         return badFile(u"قالب يا نسخه پرونده شناخته نيست"_s);
     const QJsonArray rows = root.value(u"rows"_s).toArray();
-    if (rows.size() != kLayoutRowCount)
-        return badFile(u"طرح بايد ده رديف داشته باشد"_s);
+    if (rows.size() != kLayoutRowCount && rows.size() != kOlderLayoutRowCount)
+        return badFile(u"طرح بايد ده يا يازده رديف داشته باشد"_s);
     SharedLayout read;
     std::array<bool, kLayoutRowCount> seen{};
     for (const QJsonValue& v : rows) {
@@ -266,6 +266,12 @@ QString UnpackSharedLayout(const QByteArray& bytes, SharedLayout* layout)
             return badFile(u"قلم %1 دو بار آمده است"_s.arg(row.itemId));
         seen[row.itemId - 1] = true;
         read.rows[row.itemId - 1] = row;
+    }
+    // Ten rows: a file from before the national ID, which it then lacks and nothing else.
+    if (rows.size() == kOlderLayoutRowCount) {
+        if (seen[kNationalIdItemId - 1])
+            return badFile(u"طرح بايد ده يا يازده رديف داشته باشد"_s);
+        read.rows[kNationalIdItemId - 1] = StartingRowOf(kNationalIdItemId);
     }
     if (hasPicture) {
         JpegFailure failure = JpegFailure::None;
@@ -292,6 +298,11 @@ QString ExportLayout(QSqlDatabase db, int accountId, const QString& path,
     }
     if (!stored.hasRows)
         return u"اين حساب طرح چك ندارد."_s;
+    // A layout saved before the national ID existed shares its starting row, switched off.
+    if (!stored.present[kNationalIdItemId - 1]) {
+        stored.rows[kNationalIdItemId - 1] = StartingRowOf(kNationalIdItemId);
+        stored.present[kNationalIdItemId - 1] = true;
+    }
     for (const bool present : stored.present)
         if (!present)
             return u"طرح چك اين حساب كامل نيست؛ آن را يك بار در طراحي چك ذخيره كنيد."_s;

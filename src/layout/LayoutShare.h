@@ -10,7 +10,7 @@
 #include <utility>
 
 // An account's cheque layout as one file, laid out once and imported at every desk: a zip
-// holding "layout.json" (the ten rows) and, when the account has one, "cheque.jpg" (its
+// holding "layout.json" (the rows) and, when the account has one, "cheque.jpg" (its
 // cheque picture, as stored).
 
 inline constexpr char kLayoutJsonEntry[] = "layout.json";
@@ -31,10 +31,11 @@ QByteArray PackSharedLayout(const SharedLayout& layout);
 QByteArray LayoutJson(const LayoutRows& rows);
 QByteArray ZipEntries(const QList<std::pair<QString, QByteArray>>& entries);
 
-// Reads and checks a layout file's bytes: the archive, its entries, every row (ItemIds 1..10
+// Reads and checks a layout file's bytes: the archive, its entries, every row (ItemIds 1..11
 // once each, numbers whole and in range, font texts short and printable, the switches only
-// where they belong) and the picture (a whole JPEG that decodes). Returns "" and fills *layout,
-// or a Persian reason and leaves *layout alone.
+// where they belong; a file of the ten older rows gets the national ID's starting row) and the
+// picture (a whole JPEG that decodes). Returns "" and fills *layout, or a Persian reason and leaves
+// *layout alone.
 QString UnpackSharedLayout(const QByteArray& bytes, SharedLayout* layout);
 
 // Writes an account's stored layout to path, whole or not at all (never over one of the

@@ -80,7 +80,7 @@ std::optional<qint64> wholeOf(const QVariant& v)
     }
 }
 
-// The ItemId of a row: only 1..10 are the layout's; any other value (a 64-bit number, a real,
+// The ItemId of a row: only 1..11 are the layout's; any other value (a 64-bit number, a real,
 // a text) is another row, shown nowhere and never written.
 int itemIdOf(const QVariant& v)
 {
@@ -293,7 +293,8 @@ void DeleteAccountWithLayout(QSqlDatabase db, int accountId)
     });
     if (!reason.isEmpty())
         throw AppError(DatabaseErrorText(
-            u"حساب و اطلاعات چك آن حذف نشد و دست نخورده ماند. بسته بودن برنامه‌هاي ديگري كه "
+            u"حساب و اطلاعات چك آن حذف نشد و دست نخورده ماند. بسته بودن برنامه‌هاي ديگري "
+            u"كه "
             u"از "
             "اين بانك استفاده مي‌كنند و اجازه نوشتن در پرونده بانك را بررسي كنيد."_s,
             reason));

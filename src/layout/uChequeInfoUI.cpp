@@ -652,7 +652,7 @@ void TfrmChequeInfoUI::buildProgressPanel()
     layout->addWidget(label);
     progressBar_ = new QProgressBar(progressPanel_);
     progressBar_->setObjectName(u"progressBar"_s);
-    progressBar_->setRange(0, 10);
+    progressBar_->setRange(0, kLastLayoutItemId);
     progressBar_->setTextVisible(false);
     layout->addWidget(progressBar_);
     const QSize size(260, 70);

@@ -42,7 +42,7 @@ public:
     TfrmChequeInfoDM* dataModule() const { return dm_; }
     TSizeCtrl* sizeCtrl() const { return sizeCtrl_; }
     QWidget* pictureArea() const;
-    // The box of a layout item (ItemId 2..10).
+    // The box of a layout item (ItemId 2..11).
     QLabel* itemBox(int itemId) const;
     // The tab shown: 0 is the general tab, ItemId - 1 an item's.
     int currentTab() const;

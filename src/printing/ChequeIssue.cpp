@@ -60,6 +60,7 @@ ChequePage ComposeRecordPage(const QSqlDatabase& db, ChequeRecord& record,
     if (model.setAmount(amountText) != ChequeModel::AmountChange::Accepted)
         throw AppError(u"'%1' is not a valid amount"_s.arg(amountText));
     model.setPayee(record.payee);
+    model.setNationalId(record.nationalId); // printed where the layout switches it on
     if (!record.description.isEmpty()) {
         model.setSwitch(ChequeSwitch::Description, true);
         model.setDescription(record.description);

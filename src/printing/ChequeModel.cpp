@@ -3,6 +3,7 @@
 #include "lib/AppError.h"
 #include "lib/Geometry.h"
 #include "lib/TextChecks.h"
+#include "printing/ChequeRegister.h"
 #include "printing/ChequeTexts.h"
 
 #include <cmath>
@@ -32,6 +33,7 @@ constexpr ItemInfo kItems[kChequeItemCount] = {
     {8, true, ChequeSwitch::Description},  // Description
     {9, false, ChequeSwitch::Constant},    // Constant
     {5, true, ChequeSwitch::Toman},        // Toman
+    {11, false, ChequeSwitch::NationalId}, // NationalId
 };
 
 FontSpec fontOfRow(const LayoutRow& row)
@@ -52,7 +54,8 @@ ChequeLayout startingLayout()
     ChequeLayout layout;
     layout.hasRows = true;
     layout.rows = RowsToSave(fields, boxLeft);
-    layout.rows[0].printTumans = true; // horizontal feed
+    layout.rows[kNationalIdItemId - 1].doPrint = false; // off where a layout lacks its row
+    layout.rows[0].printTumans = true;                  // horizontal feed
     layout.present.fill(true);
     return layout;
 }
@@ -97,6 +100,7 @@ void ChequeModel::resetValues()
     amount_.clear();
     payee_.clear();
     description_.clear();
+    nationalId_.clear();
     switches_.fill(false);
     direction_ = FeedDirection::Horizontal;
     position_ = FeedPosition::Middle;
@@ -118,6 +122,7 @@ void ChequeModel::loadAccount(int accountId, const ChequeLayout& layout)
     applyAmountTexts();
     setText(ChequeItem::Customer, {}, LayoutItemOf(6).placeholder);
     setText(ChequeItem::Description, {}, LayoutItemOf(8).placeholder);
+    setText(ChequeItem::NationalId, {}, LayoutItemOf(kNationalIdItemId).placeholder);
     setDate(date_);
     updateVisibility();
 }
@@ -155,6 +160,7 @@ void ChequeModel::applyRows(const ChequeLayout& layout)
     switches_[ChequeSwitch::Cover - 1] = on(10);
     switches_[ChequeSwitch::Constant - 1] = on(9);
     switches_[ChequeSwitch::Perforation - 1] = on(7);
+    switches_[ChequeSwitch::NationalId - 1] = on(kNationalIdItemId);
 
     setText(ChequeItem::Constant, LayoutItemOf(9).placeholder, {});
     setText(ChequeItem::Cover, LayoutItemOf(10).placeholder, {});
@@ -257,6 +263,13 @@ void ChequeModel::setDescription(const QString& text)
 {
     description_ = isSwitchOn(ChequeSwitch::Description) ? TrimBlanks(text) : QString();
     setText(ChequeItem::Description, description_, LayoutItemOf(8).placeholder);
+}
+
+void ChequeModel::setNationalId(const QString& text)
+{
+    const std::optional<QString> id = NormalizeNationalId(text);
+    nationalId_ = id ? *id : QString();
+    setText(ChequeItem::NationalId, nationalId_, LayoutItemOf(kNationalIdItemId).placeholder);
 }
 
 void ChequeModel::setSwitch(int number, bool on)

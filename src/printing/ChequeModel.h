@@ -32,14 +32,15 @@ enum class ChequeItem {
     Description,
     Constant,
     Toman,
+    NationalId,
 };
-inline constexpr int kChequeItemCount = 10;
-inline constexpr int kSwitchCount = 6;
+inline constexpr int kChequeItemCount = 11;
+inline constexpr int kSwitchCount = 7;
 
-// Switch numbers 1..6, as the print window shows them.
+// Switch numbers 1..7, as the print window shows them.
 namespace ChequeSwitch {
 inline constexpr int WordsDate = 1, Toman = 2, Description = 3, Cover = 4, Constant = 5,
-                     Perforation = 6;
+                     Perforation = 6, NationalId = 7;
 }
 
 struct ChequeItemView
@@ -51,7 +52,7 @@ struct ChequeItemView
     bool visible = false;  // shown on the preview (its switch is on, or it is always shown)
     QRect box;             // in the cheque panel, from its outer top-left corner
     FontSpec font;
-    bool leftToRight = false; // the perforation
+    bool leftToRight = false; // the perforation and the national ID
     bool alignRight = true;   // every text but the perforation ends at its box's right edge
     bool cutAtWidth = false;  // the cover's asterisks never run beyond their box
 };
@@ -97,6 +98,10 @@ public:
     QString amount() const { return amount_; }
     void setPayee(const QString& text);
     void setDescription(const QString& text);
+    // The payee's national ID as typed; only a valid one (10 or 11 digits with the check
+    // digit, Persian digits allowed) is a value, anything else leaves the placeholder.
+    void setNationalId(const QString& text);
+    QString nationalId() const { return nationalId_; }
 
     // Switching the description off (or on) also empties it.
     void setSwitch(int number, bool on);
@@ -153,6 +158,7 @@ private:
     QString amount_;
     QString payee_;
     QString description_;
+    QString nationalId_; // valid and in Latin digits, or empty
     FeedDirection direction_ = FeedDirection::Horizontal;
     FeedPosition position_ = FeedPosition::Middle;
     int top_ = 0;

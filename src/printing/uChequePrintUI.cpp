@@ -166,7 +166,7 @@ TfrmChequePrintUI::TfrmChequePrintUI(QWidget* parent)
     buildPictureGroup();
     buildWaitPanel();
 
-    // Every item box of the nine layout items goes to the drag-and-resize facility; the
+    // Every item box of the ten layout items goes to the drag-and-resize facility; the
     // Toman box and the picture do not.
     sizeCtrl_ = new TSizeCtrl(panel_);
     for (int i = 0; i < BoxCount; ++i)
@@ -290,6 +290,12 @@ void TfrmChequePrintUI::buildAccountGroup()
             showModel();
         }
     });
+    connect(nationalIdEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!showing_ && model_.accountId() != 0) {
+            model_.setNationalId(text);
+            showModel();
+        }
+    });
     connect(descriptionEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!showing_ && model_.accountId() != 0) {
             model_.setDescription(text);
@@ -307,14 +313,16 @@ void TfrmChequePrintUI::buildSettingsGroup()
     auto* group = new QGroupBox(u"  تنظيمات چاپ چك  "_s, this);
     const int w = 374;
     group->setGeometry(8, 4, w, kTopGroupHeight);
-    const QString captions[kSwitchCount] = {u"سررسيد به حروف"_s, u"معادل مبلغ به تومان"_s,
-                                            u"توضيحات"_s,        u"خط روي حواله كرد"_s,
-                                            u"متن ثابت"_s,       u"پرفراژ"_s};
+    const QString captions[kSwitchCount] = {u"سررسيد به حروف"_s,  u"معادل مبلغ به تومان"_s,
+                                            u"توضيحات"_s,         u"خط روي حواله كرد"_s,
+                                            u"متن ثابت"_s,        u"پرفراژ"_s,
+                                            u"شناسه ملي گيرنده"_s};
     for (int i = 0; i < kSwitchCount; ++i) {
         auto* box = new QCheckBox(captions[i], group);
         box->setObjectName(u"Switch%1"_s.arg(i + 1));
-        const int column = i / 3, line = i % 3;
-        box->setGeometry(column == 0 ? w / 2 : 10, 22 + line * 22, w / 2 - 14, 20);
+        // The first three on the right as before; the others below them on the left.
+        const int column = i < 3 ? 0 : 1, line = i < 3 ? i : i - 3;
+        box->setGeometry(column == 0 ? w / 2 : 10, 20 + line * 19, w / 2 - 14, 19);
         switches_[i] = box;
         connect(box, &QCheckBox::clicked, this,
                 [this, i] { RunGuarded([this, i] { switchClicked(i + 1); }); });
@@ -323,15 +331,15 @@ void TfrmChequePrintUI::buildSettingsGroup()
     auto* feed = new QButtonGroup(group);
     horizontalFeed_ = new QRadioButton(u"چاپ افقي"_s, group);
     verticalFeed_ = new QRadioButton(u"چاپ عمودي"_s, group);
-    horizontalFeed_->setGeometry(w / 2, 94, w / 2 - 14, 20);
-    verticalFeed_->setGeometry(10, 94, w / 2 - 14, 20);
+    horizontalFeed_->setGeometry(w / 2, 100, w / 2 - 14, 20);
+    verticalFeed_->setGeometry(10, 100, w / 2 - 14, 20);
     feed->addButton(horizontalFeed_);
     feed->addButton(verticalFeed_);
     auto* position = new QButtonGroup(group);
     fromMiddle_ = new QRadioButton(u"چاپ از وسط"_s, group);
     fromLeft_ = new QRadioButton(u"چاپ از چپ"_s, group);
-    fromMiddle_->setGeometry(w / 2, 116, w / 2 - 14, 20);
-    fromLeft_->setGeometry(10, 116, w / 2 - 14, 20);
+    fromMiddle_->setGeometry(w / 2, 121, w / 2 - 14, 20);
+    fromLeft_->setGeometry(10, 121, w / 2 - 14, 20);
     position->addButton(fromMiddle_);
     position->addButton(fromLeft_);
     horizontalFeed_->setObjectName(u"HorizontalFeed"_s);
@@ -505,6 +513,8 @@ void TfrmChequePrintUI::showFieldsOfModel()
     payeeEdit_->clear();
     descriptionEdit_->clear();
     descriptionEdit_->setReadOnly(!model_.isSwitchOn(ChequeSwitch::Description));
+    // The national ID field keeps its text across accounts; the new layout shows it.
+    model_.setNationalId(nationalIdEdit_->text());
     for (int n = 1; n <= kSwitchCount; ++n)
         switches_[n - 1]->setChecked(model_.isSwitchOn(n));
     (model_.feedDirection() == FeedDirection::Horizontal ? horizontalFeed_ : verticalFeed_)
@@ -743,7 +753,8 @@ void TfrmChequePrintUI::printCheque()
         if (original) {
             if (original->amount != record.amount || original->dueDay != record.dueDay ||
                 original->accountId != record.accountId) {
-                ShowAppMessage(u"اين شناسه صياد در دفتر چك‌هاي صادره براي چك ديگري (رديف "
+                ShowAppMessage(u"اين شناسه صياد در دفتر چك‌هاي صادره براي چك ديگري "
+                               u"(رديف "
                                u"%1)"
                                u" ثبت شده است."_s.arg(existing),
                                MessageKind::Warning);

@@ -34,7 +34,7 @@ public:
     explicit TfrmChequePrintUI(QWidget* parent = nullptr);
     ~TfrmChequePrintUI() override;
 
-    // The item boxes in the cheque panel's order, the Toman box last.
+    // The item boxes in the cheque panel's order, the Toman box and the national ID last.
     enum Box {
         NumericDate,
         AlphabeticDate,
@@ -46,6 +46,7 @@ public:
         Description,
         Constant,
         AlphabeticPrice2,
+        NationalId,
         BoxCount
     };
     ChequeItemBox* box(Box which) const { return boxes_[which]; }
