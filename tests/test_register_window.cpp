@@ -10,16 +10,20 @@
 #include "calendar/Today.h"
 #include "layout/LayoutStore.h"
 #include "lib/DialogSeam.h"
+#include "lib/Guard.h"
 #include "printing/ChequeRegister.h"
 #include "printing/uChequePrintUI.h"
 #include "printing/uChequeRegisterUI.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -289,6 +293,86 @@ private slots:
                      nullptr, &errors),
                  1);
         QVERIFY(errors.contains("--national-id"));
+    }
+
+    // The PDF report: the shown rows in the table's order on A4 landscape pages, Jalali
+    // dates, the totals line at the end; from the window and from the tool.
+    void pdfReportHoldsTheShownRowsAndTheirTotals()
+    {
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty() ||
+            QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
+            QSKIP("needs poppler-utils");
+        QList<ChequeRecord> list;
+        for (int k = 0; k < 40; ++k) { // more than one page holds
+            ChequeRecord r;
+            r.accountId = accountId_;
+            r.dueDay = *ParseJalaliDay(u"1403/%1/05"_s.arg(1 + k % 12));
+            r.amount = 1000000;
+            r.payee = k < 35 ? u"علي رضايي"_s : u"شركت نمونه"_s;
+            r.sayadId = u"99345678901234%1"_s.arg(k, 2, 10, QLatin1Char('0'));
+            r.printer = u"office"_s;
+            list << r;
+        }
+        RecordCheques(db(), list);
+        VoidRecord(db(), list[0].id, u"مخدوش"_s);
+        auto text = [](const QString& pdf, const QString& tool, const QStringList& args = {}) {
+            QProcess p;
+            p.start(tool, args + QStringList{pdf} +
+                              (tool == u"pdftotext"_s ? QStringList{u"-"_s} : QStringList{}));
+            p.waitForFinished(20000);
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+
+        TfrmChequeRegisterUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString all = dir_.filePath(u"all.pdf"_s);
+        TfrmChequeRegisterUI::setSavePath([&] { return all; });
+        w.exportPdf();
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            QFile::copy(all, qEnvironmentVariable("NILO_SHOTS") + u"/register_report.pdf"_s);
+        const QString info = text(all, u"pdfinfo"_s);
+        QVERIFY2(info.contains(QRegularExpression(u"Pages:\\s+2\\b"_s)), qPrintable(info));
+        QVERIFY2(info.contains(u"842 x 595 pts"_s),
+                 qPrintable(info.mid(info.indexOf(u"Page size"_s), 60))); // A4, landscape
+        const QString words = text(all, u"pdftotext"_s, {u"-layout"_s});
+        QVERIFY(words.contains(u"1403/12/05"_s));
+        QVERIFY(words.contains(u"99345678901234"_s));
+        // 40 rows, 39 valid: the same totals line as the window's.
+        QVERIFY(w.totalsLabel()->text().contains(u"39,000,000"_s));
+        QVERIFY2(words.contains(u"39,000,000"_s), qPrintable(words.right(400)));
+
+        // Only the shown rows: five for the second payee, on one page.
+        w.textEdit()->setText(u"نمونه"_s);
+        const QString some = dir_.filePath(u"some.pdf"_s);
+        TfrmChequeRegisterUI::setSavePath([&] { return some; });
+        w.exportPdf();
+        QVERIFY(text(some, u"pdfinfo"_s).contains(QRegularExpression(u"Pages:\\s+1\\b"_s)));
+        const QString fewer = text(some, u"pdftotext"_s);
+        QVERIFY(fewer.contains(u"5,000,000"_s));
+        QVERIFY(!fewer.contains(u"9934567890123400"_s));
+        // A refused path (the open database) leaves it as it was and tells why.
+        TfrmChequeRegisterUI::setSavePath([&] { return dbPath(); });
+        const qint64 before = QFileInfo(dbPath()).size();
+        RunGuarded([&] { w.exportPdf(); });
+        QVERIFY(!shown_.isEmpty());
+        QCOMPARE(QFileInfo(dbPath()).size(), before);
+        shown_.clear();
+        RunGuarded([&] { w.exportCsv(); }); // the CSV export is held to the same rule
+        QVERIFY(!shown_.isEmpty());
+        QCOMPARE(QFileInfo(dbPath()).size(), before);
+        shown_.clear();
+        TfrmChequeRegisterUI::setSavePath({});
+
+        // The tool: the listed rows; a folder is no file to write.
+        const QString cli = dir_.filePath(u"cli.pdf"_s);
+        QByteArray errors;
+        QCOMPARE(run({u"register"_s, u"--from"_s, u"1403/12/01"_s, u"--pdf"_s, cli}), 0);
+        const QString listed = text(cli, u"pdftotext"_s);
+        QVERIFY(listed.contains(u"1403/12/05"_s) && !listed.contains(u"1403/11/05"_s));
+        QCOMPARE(run({u"register"_s, u"--pdf"_s, dir_.path()}, nullptr, &errors), 1);
+        QCOMPARE(run({u"register"_s, u"--pdf"_s, cli, u"--csv"_s}, nullptr, &errors), 1);
+        QVERIFY(errors.contains("--csv"));
     }
 
     // The register window: filters, totals, bold due days, void, reprint, CSV and the notice.

@@ -16,6 +16,7 @@
 #include "printing/ChequeRegister.h"
 #include "printing/PagePainter.h"
 #include "printing/PrinterJob.h"
+#include "printing/RegisterReport.h"
 
 #include <QDir>
 #include <QFile>
@@ -200,11 +201,12 @@ int issue(const char* command, TfrmMainDM& dm, QList<Leaf>& leaves, const Destin
 
 const char kRegisterUsage[] =
     "usage: nilocheque register [--account ID] [--from DATE] [--to DATE]\n"
-    "         [--status printed|voided] [--csv] [--database FILE]\n"
+    "         [--status printed|voided] [--csv | --pdf FILE] [--database FILE]\n"
     "       nilocheque register void ID --reason TEXT [--database FILE]\n"
     "  Lists the issued cheques by due date, one a line, tab-separated: number, due date,\n"
     "  account, amount (Rials), payee, national ID, Sayad ID, serial, status, void reason,\n"
-    "  reprint of, series/leaf. --csv: CSV with a header row (UTF-8 with a byte-order mark).\n";
+    "  reprint of, series/leaf. --csv: CSV with a header row (UTF-8 with a byte-order mark).\n"
+    "  --pdf FILE: the listed cheques as an A4 landscape report with their totals.\n";
 
 const char kSeriesUsage[] =
     "usage: nilocheque series --account ID --payee TEXT (--amount TEXT | --total TEXT)\n"
@@ -233,10 +235,10 @@ int CmdRegister(const QStringList& args)
         return 0;
     }
     Options o;
-    if (const QString e = parseOptions(
-            args,
-            {u"--account"_s, u"--from"_s, u"--to"_s, u"--status"_s, u"--reason"_s, u"--database"_s},
-            {u"--csv"_s}, o);
+    if (const QString e = parseOptions(args,
+                                       {u"--account"_s, u"--from"_s, u"--to"_s, u"--status"_s,
+                                        u"--reason"_s, u"--database"_s, u"--pdf"_s},
+                                       {u"--csv"_s}, o);
         !e.isEmpty())
         return fail(e);
     const bool voiding = !o.positional.isEmpty() && o.positional[0] == u"void"_s;
@@ -253,9 +255,15 @@ int CmdRegister(const QStringList& args)
                 return fail(u"'%1' is not a record number"_s.arg(o.positional[1]));
             if (TrimBlanks(o.values.value(u"--reason"_s)).isEmpty())
                 return fail(u"--reason TEXT is required to void a cheque"_s);
+            if (o.values.contains(u"--pdf"_s) || o.flags.contains(u"--csv"_s))
+                return fail(u"--pdf and --csv go with the list, not with register void"_s);
         } else {
             if (o.values.contains(u"--reason"_s))
                 return fail(u"--reason goes with register void"_s);
+            if (o.values.contains(u"--pdf"_s) && o.flags.contains(u"--csv"_s))
+                return fail(u"give --csv or --pdf FILE, not both"_s);
+            if (o.values.contains(u"--pdf"_s) && o.values[u"--pdf"_s].isEmpty())
+                return fail(u"--pdf takes a file name"_s);
             if (o.values.contains(u"--account"_s)) {
                 bool ok = false;
                 filter.accountId = ToLatinDigits(o.values[u"--account"_s]).trimmed().toInt(&ok);
@@ -289,6 +297,15 @@ int CmdRegister(const QStringList& args)
             return 0;
         }
         const QList<ChequeRecord> records = QueryRegister(dm.connection(), filter);
+        if (o.values.contains(u"--pdf"_s)) {
+            const QString path = o.values[u"--pdf"_s];
+            const QString error =
+                WriteRegisterReport(records, u"چك‌هاي صادره"_s, path, {database});
+            if (!error.isEmpty())
+                return fail(error);
+            out() << "wrote " << path << " (" << records.size() << " cheques)\n";
+            return 0;
+        }
         if (o.flags.contains(u"--csv"_s)) {
             out().flush();
             const QByteArray csv = RegisterCsv(records);

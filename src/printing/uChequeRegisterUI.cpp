@@ -11,6 +11,7 @@
 #include "printing/ChequeIssue.h"
 #include "printing/PagePainter.h"
 #include "printing/PrinterJob.h"
+#include "printing/RegisterReport.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -23,6 +24,7 @@
 #include <QSortFilterProxyModel>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +53,15 @@ QString grouped(qint64 amount)
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
         digits.insert(i, u',');
     return digits;
+}
+
+// The open database's file: its connection names it as a file: URL with options, which no
+// path comparison would match.
+QStringList protectedFiles()
+{
+    if (!frmMainDM)
+        return {};
+    return {QUrl(frmMainDM->connection().databaseName()).toLocalFile()};
 }
 
 QSqlDatabase database()
@@ -252,9 +263,14 @@ TfrmChequeRegisterUI::TfrmChequeRegisterUI(QWidget* parent) : QWidget(parent)
     auto* voidButton = new QPushButton(u"ابطال چك"_s, this);
     auto* reprint = new QPushButton(u"چاپ مجدد"_s, this);
     auto* csv = new QPushButton(u"خروجي CSV"_s, this);
+    auto* pdf = new QPushButton(u"گزارش PDF"_s, this);
+    pdf->setObjectName(u"PdfReportButton"_s);
+    pdf->setToolTip(
+        u"گزارش رديف‌هاي نمايش داده شده روي كاغذ A4 افقي"_s);
     foot->addWidget(voidButton);
     foot->addWidget(reprint);
     foot->addWidget(csv);
+    foot->addWidget(pdf);
 
     const auto reloadGuarded = [this] { RunGuarded([this] { reload(); }); };
     connect(account_, &QComboBox::currentIndexChanged, this, reloadGuarded);
@@ -266,6 +282,7 @@ TfrmChequeRegisterUI::TfrmChequeRegisterUI(QWidget* parent) : QWidget(parent)
     connect(reprint, &QPushButton::clicked, this,
             [this] { RunGuarded([this] { reprintSelected(); }); });
     connect(csv, &QPushButton::clicked, this, [this] { RunGuarded([this] { exportCsv(); }); });
+    connect(pdf, &QPushButton::clicked, this, [this] { RunGuarded([this] { exportPdf(); }); });
     // The due days of the shown month in bold, from the rows the filters leave.
     connect(calendar_, &TJalaliMonthCalendar::OnGetMonthInfo, this,
             [this](quint16 year, quint16 month, quint32& bold) {
@@ -307,16 +324,7 @@ void TfrmChequeRegisterUI::reload()
     } catch (const AppError& e) {
         throw AppError(DatabaseErrorText(DatabaseReadFailed(), e.message()));
     }
-    qint64 total = 0;
-    int active = 0;
-    for (const ChequeRecord& r : records)
-        if (r.status == RecordStatus::Printed && r.reprintOf == 0) {
-            total += r.amount;
-            ++active;
-        }
-    totals_->setText(u"%1 رديف؛ %2 چك معتبر به مبلغ %3 ريال"_s.arg(records.size())
-                         .arg(active)
-                         .arg(grouped(total)));
+    totals_->setText(RegisterTotalsText(records)); // the same line ends the PDF report
     model_->setRecords(std::move(records));
     calendar_->beginSetup();
     calendar_->endSetup();
@@ -437,14 +445,31 @@ void TfrmChequeRegisterUI::exportCsv()
                                                             u"CSV (*.csv)"_s);
     if (path.isEmpty())
         return;
-    QStringList protect;
-    if (frmMainDM)
-        protect << frmMainDM->connection().databaseName();
+    const QStringList protect = protectedFiles();
     if (const QString refused = RefusedOutputPath(path, protect); !refused.isEmpty())
         throw AppError(refused);
     QString reason;
     if (!WriteFileWhole(path, RegisterCsv(model_->records()), {}, &reason))
         throw AppError(reason);
+}
+
+void TfrmChequeRegisterUI::exportPdf()
+{
+    const QString path = savePathRef()
+                             ? savePathRef()()
+                             : QFileDialog::getSaveFileName(this, u"گزارش PDF"_s, u"cheques.pdf"_s,
+                                                            u"PDF (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    const QStringList protect = protectedFiles();
+    // The rows in the order the table shows them.
+    QList<ChequeRecord> shown;
+    shown.reserve(sorted_->rowCount());
+    for (int row = 0; row < sorted_->rowCount(); ++row)
+        shown.append(model_->records()[sorted_->mapToSource(sorted_->index(row, 0)).row()]);
+    const QString error = WriteRegisterReport(shown, windowTitle(), path, protect);
+    if (!error.isEmpty())
+        throw AppError(error);
 }
 
 QString DueSoonText(const DueSoonSummary& s)

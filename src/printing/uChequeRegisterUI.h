@@ -35,7 +35,8 @@ private:
 
 // The register window (object name "frmChequeRegisterUI"): filters, the table with the
 // totals of its rows, and a Jalali month in which due days are bold, with the chosen day's
-// cheques and total beside it. Void, reprint and CSV export act on the shown rows.
+// cheques and total beside it. Void, reprint and the CSV and PDF exports act on the shown
+// rows.
 class TfrmChequeRegisterUI final : public QWidget
 {
     Q_OBJECT
@@ -45,7 +46,7 @@ public:
     // Where a reprint goes; tests replace it. Empty text when the job was accepted.
     using PrintJob = std::function<QString(const ChequePage& page, const QString& printer)>;
     static void setPrintJob(PrintJob job);
-    // Where the CSV export writes; tests replace the save dialog.
+    // Where the CSV and PDF exports write; tests replace the save dialog.
     using SavePath = std::function<QString()>;
     static void setSavePath(SavePath path);
     // The reason a void asks for; tests replace the input dialog (empty: cancelled).
@@ -67,6 +68,8 @@ public:
     void voidSelected();
     void reprintSelected();
     void exportCsv();
+    // The shown rows as an A4 landscape PDF report with their totals.
+    void exportPdf();
 
 private:
     const ChequeRecord* selected() const;
