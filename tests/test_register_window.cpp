@@ -11,6 +11,7 @@
 #include "layout/LayoutStore.h"
 #include "lib/DialogSeam.h"
 #include "lib/Guard.h"
+#include "lib/IniFile.h"
 #include "printing/ChequeRegister.h"
 #include "printing/uChequePrintUI.h"
 #include "printing/uChequeRegisterUI.h"
@@ -459,6 +460,49 @@ private slots:
         QVERIFY(due->text().contains(u"1403/01/10"_s));
         if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
             main.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/due_soon.png"_s);
+    }
+
+    // The due-soon span N comes from [Register] DueSoonDays in the settings file of the
+    // folder the program starts in; a missing or unusable value is the default 3.
+    void dueSoonSpanIsTheStoredSetting()
+    {
+        QTemporaryDir folder;
+        const QString ini = folder.filePath(u"NiloChequePrint.ini"_s);
+        QCOMPARE(DueSoonDaysSetting(folder.path()), kDefaultDueSoonDays); // no file
+        const QList<std::pair<QString, int>> cases = {
+            {u"7"_s, 7},  {u" ۱۰ "_s, 10}, {u"0"_s, 0}, {u"365"_s, 365}, {u"366"_s, 3},
+            {u"-1"_s, 3}, {u"سه"_s, 3},    {u""_s, 3},  {u"2.5"_s, 3},   {u"99999999999"_s, 3}};
+        for (const auto& [text, days] : cases) {
+            WriteIniString(u"/NiloChequePrint.ini"_s, folder.path(), u"Register"_s,
+                           u"DueSoonDays"_s, text);
+            QVERIFY2(DueSoonDaysSetting(folder.path()) == days, qPrintable(text));
+        }
+
+        // Today is 1403/01/15: a cheque due in five days is soon with N = 7, not with N = 3.
+        ChequeRecord r;
+        r.accountId = accountId_;
+        r.dueDay = *ParseJalaliDay(u"1403/01/20"_s);
+        r.amount = 5000000;
+        r.printer = u"office"_s;
+        RecordCheque(db(), r);
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        auto notice = [] {
+            TfrmMainUI main;
+            main.show();
+            auto* due = main.findChild<QLabel*>(u"lblDueSoon"_s);
+            return due && due->isVisibleTo(&main) ? due->text() : QString();
+        };
+        WriteIniString(u"/NiloChequePrint.ini"_s, folder.path(), u"Register"_s, u"DueSoonDays"_s,
+                       u"7"_s);
+        const QString seven = notice();
+        WriteIniString(u"/NiloChequePrint.ini"_s, folder.path(), u"Register"_s, u"DueSoonDays"_s,
+                       u"3"_s);
+        const QString three = notice();
+        QVERIFY(QDir::setCurrent(before));
+        QVERIFY2(seven.contains(u"1403/01/20"_s), qPrintable(seven));
+        QVERIFY2(three.isEmpty(), qPrintable(three));
+        QVERIFY(QFileInfo::exists(ini));
     }
 
     void printWindowShot()

@@ -654,8 +654,8 @@ void TfrmMainUI::FormShow()
     showDate();
     if (auto* due = findChild<QLabel*>(u"lblDueSoon"_s); due && frmMainDM) {
         try {
-            const QString text = DueSoonText(
-                DueSoon(frmMainDM->connection(), DayNumberOf(Today()), kDefaultDueSoonDays));
+            const QString text = DueSoonText(DueSoon(frmMainDM->connection(), DayNumberOf(Today()),
+                                                     DueSoonDaysSetting(QDir::currentPath())));
             due->setText(u"<a href=\"register\" style=\"color:#b00000\">"_s + text.toHtmlEscaped() +
                          u"</a>"_s);
             due->setToolTip(text);

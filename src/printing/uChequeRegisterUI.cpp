@@ -4,9 +4,11 @@
 #include "calendar/JalaliMonthCalendar.h"
 #include "lib/AppError.h"
 #include "lib/Guard.h"
+#include "lib/IniFile.h"
 #include "lib/Lib.h"
 #include "lib/Printers.h"
 #include "lib/SafeFile.h"
+#include "lib/TextChecks.h"
 #include "printing/CalibrationStore.h"
 #include "printing/ChequeIssue.h"
 #include "printing/PagePainter.h"
@@ -484,4 +486,13 @@ QString DueSoonText(const DueSoonSummary& s)
     if (s.pastDue)
         text += u" (%1 چك از سررسيد گذشته)"_s.arg(s.pastDue);
     return text;
+}
+
+int DueSoonDaysSetting(const QString& folder)
+{
+    const QString text = ReadIniString(u"/NiloChequePrint.ini"_s, folder, u"Register"_s,
+                                       u"DueSoonDays"_s, QString());
+    bool ok = false;
+    const int days = ToLatinDigits(text).trimmed().toInt(&ok);
+    return ok && days >= 0 && days <= kMaxDueSoonDays ? days : kDefaultDueSoonDays;
 }

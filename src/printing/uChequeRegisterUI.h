@@ -91,4 +91,8 @@ private:
 
 // The due-soon sentence for the main window ("" when nothing falls due), and the default span.
 inline constexpr int kDefaultDueSoonDays = 3;
+inline constexpr int kMaxDueSoonDays = 365;
+// The span N in days from the settings file in folder ([Register] DueSoonDays, Persian digits
+// allowed); absent or not a whole number from 0 to kMaxDueSoonDays: kDefaultDueSoonDays.
+int DueSoonDaysSetting(const QString& folder);
 QString DueSoonText(const DueSoonSummary& summary);
