@@ -16,11 +16,14 @@
 #include "printing/uChequePrintUI.h"
 #include "printing/uChequeRegisterUI.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -460,6 +463,58 @@ private slots:
         QVERIFY(due->text().contains(u"1403/01/10"_s));
         if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
             main.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/due_soon.png"_s);
+    }
+
+    // "Open in the print window": a record's account, date, amount, payee, description and
+    // IDs fill the print window; an open one in the same work area is reused.
+    void recordFillsThePrintWindow()
+    {
+        ChequeRecord r;
+        r.accountId = accountId_;
+        r.dueDay = *ParseJalaliDay(u"1403/06/31"_s);
+        r.amount = 2500000;
+        r.payee = u"شركت نمونه"_s;
+        r.description = u"قسط دوم"_s;
+        r.sayadId = u"1234567890123456"_s;
+        r.nationalId = u"1234567891"_s;
+        r.printer = u"office"_s;
+        RecordCheque(db(), r);
+
+        QMdiArea area;
+        area.resize(1200, 900);
+        area.show();
+        auto* reg = new TfrmChequeRegisterUI;
+        area.addSubWindow(reg)->show();
+        QTest::qWait(0);
+        QVERIFY(!reg->openInPrintWindow()); // nothing selected: told, nothing opened
+        QCOMPARE(shown_.size(), 1);
+        reg->selectRecord(r.id);
+        TfrmChequePrintUI* w = reg->openInPrintWindow();
+        QVERIFY(w);
+        QCOMPARE(w->loadedAccountId(), accountId_);
+        QCOMPARE(DayNumberOf(w->datePicker()->Date()), r.dueDay);
+        QCOMPARE(w->amountEdit()->text(), u"2500000"_s);
+        QCOMPARE(w->payeeEdit()->text(), r.payee);
+        QVERIFY(w->switchBox(ChequeSwitch::Description)->isChecked());
+        QCOMPARE(w->descriptionEdit()->text(), r.description);
+        QCOMPARE(w->sayadEdit()->text(), r.sayadId);
+        QCOMPARE(w->nationalIdEdit()->text(), r.nationalId);
+        const QStringList printed = [&] {
+            QStringList t;
+            for (const TextElement& e : w->composePage().elements)
+                t << e.text;
+            return t;
+        }();
+        QVERIFY(printed.contains(u"1403/06/31"_s));
+        QVERIFY(printed.contains(u"شركت نمونه"_s));
+        QVERIFY(printed.contains(u"قسط دوم"_s));
+        QCOMPARE(area.subWindowList().size(), 2);
+
+        // A second time the same window takes the values again.
+        w->amountEdit()->setText(u"1"_s);
+        QCOMPARE(reg->openInPrintWindow(), w);
+        QCOMPARE(area.subWindowList().size(), 2);
+        QCOMPARE(w->amountEdit()->text(), u"2500000"_s);
     }
 
     // The due-soon span N comes from [Register] DueSoonDays in the settings file of the

@@ -642,6 +642,26 @@ void TfrmChequePrintUI::amountInputRejected()
                    MessageKind::Warning);
 }
 
+void TfrmChequePrintUI::fillFromRecord(const ChequeRecord& record)
+{
+    LoadAccount(record.accountId);
+    {
+        QSignalBlocker block(datePicker_);
+        datePicker_->setDate(TDateTime(record.dueDay));
+    }
+    model_.setDate(datePicker_->Date());
+    amountEdit_->setText(QString::number(record.amount));
+    payeeEdit_->setText(record.payee);
+    if (!record.description.isEmpty()) {
+        switches_[ChequeSwitch::Description - 1]->setChecked(true);
+        switchClicked(ChequeSwitch::Description);
+        descriptionEdit_->setText(record.description);
+    }
+    sayadEdit_->setText(record.sayadId);
+    nationalIdEdit_->setText(record.nationalId);
+    showModel();
+}
+
 void TfrmChequePrintUI::switchClicked(int number)
 {
     if (model_.accountId() == 0) {
@@ -753,7 +773,8 @@ void TfrmChequePrintUI::printCheque()
         if (original) {
             if (original->amount != record.amount || original->dueDay != record.dueDay ||
                 original->accountId != record.accountId) {
-                ShowAppMessage(u"اين شناسه صياد در دفتر چك‌هاي صادره براي چك ديگري "
+                ShowAppMessage(u"اين شناسه صياد در دفتر چك‌هاي صادره براي چك "
+                               u"ديگري "
                                u"(رديف "
                                u"%1)"
                                u" ثبت شده است."_s.arg(existing),

@@ -2,6 +2,7 @@
 
 #include "calendar/JalaliCalendar.h"
 #include "printing/ChequeModel.h"
+#include "printing/ChequeRegister.h"
 
 #include <QWidget>
 #include <array>
@@ -63,6 +64,10 @@ public:
 
     // Loads an account as the account button does after the list answered accountId.
     void LoadAccount(int accountId);
+    // Loads the record's account and fills the fields from it: due date, amount, payee,
+    // description (its switch on when there is one), Sayad ID and national ID. Throws
+    // AppError when the account cannot be read (the window keeps what it showed).
+    void fillFromRecord(const ChequeRecord& record);
 
     // Named controls, for tests and for the keys of the window.
     QLineEdit* amountEdit() const { return amountEdit_; }

@@ -14,6 +14,7 @@
 #include "printing/PagePainter.h"
 #include "printing/PrinterJob.h"
 #include "printing/RegisterReport.h"
+#include "printing/uChequePrintUI.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -22,6 +23,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSqlQuery>
@@ -265,12 +268,17 @@ TfrmChequeRegisterUI::TfrmChequeRegisterUI(QWidget* parent) : QWidget(parent)
     auto* voidButton = new QPushButton(u"ابطال چك"_s, this);
     auto* reprint = new QPushButton(u"چاپ مجدد"_s, this);
     auto* csv = new QPushButton(u"خروجي CSV"_s, this);
+    auto* fill = new QPushButton(u"چاپ چك از روي اين رديف"_s, this);
+    fill->setObjectName(u"FillPrintButton"_s);
+    fill->setToolTip(
+        u"باز كردن پنجره چاپ چك با حساب، سررسيد، مبلغ، گيرنده و شناسه‌هاي اين رديف"_s);
     auto* pdf = new QPushButton(u"گزارش PDF"_s, this);
     pdf->setObjectName(u"PdfReportButton"_s);
     pdf->setToolTip(
         u"گزارش رديف‌هاي نمايش داده شده روي كاغذ A4 افقي"_s);
     foot->addWidget(voidButton);
     foot->addWidget(reprint);
+    foot->addWidget(fill);
     foot->addWidget(csv);
     foot->addWidget(pdf);
 
@@ -285,6 +293,8 @@ TfrmChequeRegisterUI::TfrmChequeRegisterUI(QWidget* parent) : QWidget(parent)
             [this] { RunGuarded([this] { reprintSelected(); }); });
     connect(csv, &QPushButton::clicked, this, [this] { RunGuarded([this] { exportCsv(); }); });
     connect(pdf, &QPushButton::clicked, this, [this] { RunGuarded([this] { exportPdf(); }); });
+    connect(fill, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { openInPrintWindow(); }); });
     // The due days of the shown month in bold, from the rows the filters leave.
     connect(calendar_, &TJalaliMonthCalendar::OnGetMonthInfo, this,
             [this](quint16 year, quint16 month, quint32& bold) {
@@ -453,6 +463,45 @@ void TfrmChequeRegisterUI::exportCsv()
     QString reason;
     if (!WriteFileWhole(path, RegisterCsv(model_->records()), {}, &reason))
         throw AppError(reason);
+}
+
+TfrmChequePrintUI* TfrmChequeRegisterUI::openInPrintWindow()
+{
+    const ChequeRecord* r = selected();
+    if (!r) {
+        ShowAppMessage(u"چكي انتخاب نشده است"_s, MessageKind::Warning);
+        return nullptr;
+    }
+    const ChequeRecord record = *r;
+    // At most one print window: the open one takes the record's values.
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+    TfrmChequePrintUI* window = nullptr;
+    if (area)
+        for (QMdiSubWindow* other : area->subWindowList())
+            if (auto* w = qobject_cast<TfrmChequePrintUI*>(other->widget())) {
+                window = w;
+                area->setActiveSubWindow(other);
+            }
+    const bool created = !window;
+    if (created) {
+        window = new TfrmChequePrintUI(nullptr);
+        if (area) {
+            QMdiSubWindow* frame = area->addSubWindow(window);
+            // A window of fixed size has nothing to show maximised, as from the main window.
+            frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+            frame->show();
+        }
+        window->show();
+    }
+    try {
+        window->fillFromRecord(record);
+    } catch (...) {
+        if (created)
+            window->close(); // an empty window for an account that cannot be read helps no one
+        throw;
+    }
+    return window;
 }
 
 void TfrmChequeRegisterUI::exportPdf()

@@ -14,6 +14,7 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
 class TJalaliMonthCalendar;
+class TfrmChequePrintUI;
 
 // The issued cheques as a table: one row a record, sortable by any column.
 class ChequeRegisterModel final : public QAbstractTableModel
@@ -68,6 +69,9 @@ public:
     void voidSelected();
     void reprintSelected();
     void exportCsv();
+    // The print window filled from the selected record: the open one in the same work area,
+    // else a new one. Returns it, or null when nothing is selected.
+    TfrmChequePrintUI* openInPrintWindow();
     // The shown rows as an A4 landscape PDF report with their totals.
     void exportPdf();
 
