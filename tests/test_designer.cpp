@@ -296,6 +296,8 @@ private slots:
         fx.spin(u"top11"_s)->setValue(120);
         QCOMPARE(boxRect(w, kNationalIdItemId).topLeft(), QPoint(200, 120)); // from the left
         fx.child<QCheckBox>(u"switch11"_s)->setChecked(true);
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            w->grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/designer_national_id.png"_s);
         fx.click(u"btnSave"_s);
         QCOMPARE(fx.value(u"select SideMargin from tblItemsPrvt where AccountMstId = 1 and "
                           "ItemId = 11 and UpMargin = 120 and DoPrint = 1"_s),

@@ -215,7 +215,7 @@ private slots:
         model.setNationalId(u"1234567891"_s);
         QVERIFY(!model.isSwitchOn(ChequeSwitch::NationalId));
         QVERIFY(!textsOf(model.page()).contains(u"1234567891"_s));
-        QCOMPARE(model.item(ChequeItem::NationalId).box.topLeft(), QPoint(40, 150));
+        QCOMPARE(model.item(ChequeItem::NationalId).box.topLeft(), QPoint(40, 120));
     }
 
     void switchesAreExactlyWhatPrints()

@@ -76,7 +76,7 @@ LayoutFields StartingFields()
     f.item(9) = {20, 253, 168, tahoma, regular, u"8"_s, true};
     f.item(10) = {22, 167, 115, u"Microsoft Sans Serif"_s, bold, u"36"_s, true};
     // Left of the payee's line, where the Sayad leaf keeps its box; off until placed.
-    f.item(11) = {40, 150, 110, tahoma, regular, u"10"_s, false};
+    f.item(11) = {40, 120, 110, tahoma, regular, u"10"_s, false};
     return f;
 }
 
