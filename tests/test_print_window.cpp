@@ -12,7 +12,9 @@
 #include "lib/Lib.h"
 #include "lib/Printers.h"
 #include "printing/ChequeItemBox.h"
+#include "printing/ChequeRegister.h"
 #include "printing/PagePainter.h"
+#include "printing/SeriesDialog.h"
 #include "printing/uChequePrintUI.h"
 #include "support/PdfWords.h"
 
@@ -21,6 +23,9 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -554,6 +559,61 @@ private slots:
         QCOMPARE(again.calibrationXEdit()->value(), 2.0);
         QCOMPARE(again.calibrationYEdit()->value(), -1.0);
         QVERIFY(w.distanceTopEdit()->maximum() == 500 && w.distanceTopEdit()->minimum() == -500);
+    }
+
+    // An instalment series: the leaves listed first, then printed one by one with a prompt
+    // before each; cancelling keeps what was printed, recorded in one series.
+    void seriesPrintsLeafByLeafAndKeepsWhatWasPrinted()
+    {
+        SeriesDialog dialog(DayNumberOf(EncodeJalaliDate(1403, 6, 31)), u"1,000,000"_s);
+        QCOMPARE(dialog.plan().dueDays.size(), 12);
+        QCOMPARE(JalaliDayText(dialog.plan().dueDays[1]), u"1403/07/30"_s);
+        QCOMPARE(JalaliDayText(dialog.plan().dueDays[11]), u"1404/05/31"_s);
+        QCOMPARE(dialog.leavesTable()->rowCount(), 12);
+        dialog.countEdit()->setValue(3);
+        dialog.totalChoice()->setChecked(true);
+        QCOMPARE(dialog.plan().amounts, (QList<qint64>{333333, 333333, 333334}));
+        dialog.amountEdit()->setText(u"12a"_s);
+        QVERIFY(dialog.plan().dueDays.isEmpty());
+
+        QList<QString> printedDates;
+        TfrmChequePrintUI::setPrintJob([&](const ChequePage& page, const QString&) {
+            printedDates << page.elements.first().text; // the date in digits comes first
+            return QString();
+        });
+        int asked = 0;
+        DialogSeam::setMessageHook([&](const ShownMessage& m) {
+            shown_ << m;
+            return m.kind != MessageKind::Confirmation || ++asked < 3; // the third is refused
+        });
+        TfrmChequePrintUI w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.LoadAccount(accountId_);
+        w.amountEdit()->setText(u"5000"_s);
+        w.payeeEdit()->setText(u"فروشگاه"_s);
+        const int before = int(QueryRegister(dm_->connection()).size());
+        SeriesPlan plan;
+        plan.dueDays = SeriesDueDays(DayNumberOf(EncodeJalaliDate(1403, 6, 31)), 3, 1);
+        plan.amounts = {1000000, 1000000, 1000000};
+        QCOMPARE(w.printSeries(plan), 2);
+        QCOMPARE(printedDates, (QList<QString>{u"1403/06/31"_s, u"1403/07/30"_s}));
+        const QList<ChequeRecord> records = QueryRegister(dm_->connection());
+        QCOMPARE(int(records.size()), before + 2);
+        QList<int> leaves;
+        for (const ChequeRecord& r : records)
+            if (r.seriesId != 0) {
+                leaves << r.seriesLeaf;
+                QCOMPARE(r.amount, 1000000);
+                QCOMPARE(r.payee, u"فروشگاه"_s);
+            }
+        std::sort(leaves.begin(), leaves.end());
+        QCOMPARE(leaves, (QList<int>{1, 2}));
+        QVERIFY(shown_.last().text.contains(u"2 برگ از 3"_s));
+        // The window shows its own cheque again.
+        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), u"//5.000"_s);
+        TfrmChequePrintUI::setPrintJob({});
+        DialogSeam::setMessageHook([this](const ShownMessage& m) { return shown_ << m, true; });
     }
 
     void screenshot()

@@ -267,6 +267,22 @@ void TfrmChequePrintUI::buildAccountGroup()
     QFont bold = printButton_->font();
     bold.setBold(true);
     printButton_->setFont(bold);
+    seriesButton_ = new QPushButton(u"چك‌هاي اقساطي"_s, group);
+    seriesButton_->setObjectName(u"SeriesButton"_s);
+    seriesButton_->setToolTip(u"چند چك با يك گيرنده، هر چند ماه يك برگ"_s);
+    seriesButton_->setGeometry(126, row(9) + 15, 110, 26);
+    connect(seriesButton_, &QPushButton::clicked, this, [this] {
+        RunGuarded([this] {
+            const PrintRefusal refusal = model_.printRefusal();
+            if (refusal == PrintRefusal::NoAccount || refusal == PrintRefusal::NoLayout) {
+                ShowAppMessage(PrintRefusalMessage(refusal), MessageKind::Warning);
+                return;
+            }
+            SeriesDialog dialog(DayNumberOf(model_.date()), amountEdit_->text(), this);
+            if (dialog.exec() == QDialog::Accepted)
+                printSeries(dialog.plan());
+        });
+    });
 
     // Tab order: date, amount, payee, description, print.
     setTabOrder(datePicker_, amountEdit_);
@@ -773,7 +789,8 @@ void TfrmChequePrintUI::printCheque()
         if (original) {
             if (original->amount != record.amount || original->dueDay != record.dueDay ||
                 original->accountId != record.accountId) {
-                ShowAppMessage(u"اين شناسه صياد در دفتر چك‌هاي صادره براي چك "
+                ShowAppMessage(u"اين شناسه صياد در دفتر چك‌هاي صادره براي "
+                               u"چك "
                                u"ديگري "
                                u"(رديف "
                                u"%1)"
@@ -811,6 +828,77 @@ void TfrmChequePrintUI::printCheque()
         ShowAppMessage(u"اين اطلاعات را در سامانه صياد ثبت كنيد:\n\n"_s +
                            SayadRegistrationText(record),
                        MessageKind::Information);
+}
+
+int TfrmChequePrintUI::printSeries(const SeriesPlan& plan)
+{
+    const PrintRefusal refusal = model_.printRefusal();
+    if (refusal == PrintRefusal::NoAccount || refusal == PrintRefusal::NoLayout) {
+        ShowAppMessage(PrintRefusalMessage(refusal), MessageKind::Warning);
+        return 0;
+    }
+    if (plan.dueDays.isEmpty() || plan.dueDays.size() != plan.amounts.size())
+        return 0;
+    QString nationalId;
+    if (!IsBlankText(nationalIdEdit_->text())) {
+        const std::optional<QString> id = NormalizeNationalId(nationalIdEdit_->text());
+        if (!id) {
+            ShowAppMessage(u"كد ملي گيرنده درست نيست."_s, MessageKind::Warning);
+            return 0;
+        }
+        nationalId = *id;
+    }
+    const TDateTime keptDate = model_.date();
+    const QString keptAmount = model_.amount();
+    const qint64 series = frmMainDM ? NextSeriesId(frmMainDM->connection()) : 0;
+    const int count = int(plan.dueDays.size());
+    int printed = 0;
+    QString stopped;
+    for (int k = 0; k < count; ++k) {
+        const QString amount = QString::number(plan.amounts[k]);
+        if (!ShowAppMessage(u"برگ %1 از %2 (سررسيد %3، مبلغ %4 ريال) را در چاپگر بگذاريد."
+                            u" چاپ شود؟"_s.arg(k + 1)
+                                .arg(count)
+                                .arg(JalaliDayText(plan.dueDays[k]), FormatAmount(amount)),
+                            MessageKind::Confirmation))
+            break;
+        model_.setDate(TDateTime(plan.dueDays[k]));
+        model_.setAmount(amount);
+        ChequeRecord record = RecordOfCheque(model_);
+        record.nationalId = nationalId;
+        record.seriesId = series;
+        record.seriesLeaf = k + 1;
+        showWaitPanel(true);
+        int job = 0;
+        const QString error = sendToPrinter(model_.page(), &job);
+        showWaitPanel(false);
+        if (!error.isEmpty()) {
+            stopped = error;
+            break;
+        }
+        ++printed;
+        record.printer = printerChoice_->currentText();
+        record.jobId = job;
+        if (frmMainDM) {
+            try {
+                RecordCheque(frmMainDM->connection(), record);
+            } catch (const AppError& e) {
+                stopped = DatabaseErrorText(NotRecordedSentence(), e.message());
+                break;
+            }
+        }
+    }
+    // The window shows the cheque it showed before the series.
+    model_.setDate(keptDate);
+    model_.setAmount(keptAmount);
+    showModel();
+    if (!stopped.isEmpty())
+        ShowAppMessage(stopped + u"\n"_s + u"%1 برگ از %2 چاپ و ثبت شد."_s.arg(printed).arg(count),
+                       MessageKind::Error);
+    else if (printed < count)
+        ShowAppMessage(u"%1 برگ از %2 چاپ و ثبت شد؛ باقي چاپ نشد."_s.arg(printed).arg(count),
+                       MessageKind::Information);
+    return printed;
 }
 
 void TfrmChequePrintUI::printTestSheet()

@@ -3,6 +3,7 @@
 #include "calendar/JalaliCalendar.h"
 #include "printing/ChequeModel.h"
 #include "printing/ChequeRegister.h"
+#include "printing/SeriesDialog.h"
 
 #include <QWidget>
 #include <array>
@@ -92,6 +93,11 @@ public:
     // The print and test-sheet actions, as the buttons run them.
     void printCheque();
     void printTestSheet();
+    // Prints an instalment series leaf by leaf, asking before each for the next leaf; every
+    // accepted leaf is recorded in one series at once, so cancelling keeps what was printed.
+    // Returns the number of leaves printed.
+    int printSeries(const SeriesPlan& plan);
+    QPushButton* seriesButton() const { return seriesButton_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,6 +142,7 @@ private:
     QLineEdit* accountNo_ = nullptr;
     QToolButton* accountButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
+    QPushButton* seriesButton_ = nullptr;
     QPushButton* testSheetButton_ = nullptr;
     QCheckBox* testSheetPicture_ = nullptr;
     TDropDownDatePicker* datePicker_ = nullptr;
