@@ -570,6 +570,10 @@ private slots:
         QCOMPARE(JalaliDayText(dialog.plan().dueDays[1]), u"1403/07/30"_s);
         QCOMPARE(JalaliDayText(dialog.plan().dueDays[11]), u"1404/05/31"_s);
         QCOMPARE(dialog.leavesTable()->rowCount(), 12);
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS")) {
+            dialog.show();
+            dialog.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/series_dialog.png"_s);
+        }
         dialog.countEdit()->setValue(3);
         dialog.totalChoice()->setChecked(true);
         QCOMPARE(dialog.plan().amounts, (QList<qint64>{333333, 333333, 333334}));
