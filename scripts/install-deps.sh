@@ -10,10 +10,12 @@ packages=(
   fonts-dejavu-core qt6-translations-l10n
 )
 if [[ "${1:-}" == "--test" ]]; then
-  # Benchmarks, PDF inspection, a local CUPS queue for printing tests, fuzzing.
+  # Benchmarks, PDF inspection, a local CUPS queue for printing tests, fuzzing, a private
+  # session bus for the keyboard tests.
   # cups-filters carries the vendor driver files the private CUPS server's queues use.
   packages+=(libbenchmark-dev poppler-utils unzip cups cups-filters printer-driver-cups-pdf
-             clang libclang-rt-14-dev xvfb xauth x11-xkb-utils desktop-file-utils appstream)
+             clang libclang-rt-14-dev xvfb xauth x11-xkb-utils desktop-file-utils appstream
+             dbus-daemon)
 fi
 
 missing=()

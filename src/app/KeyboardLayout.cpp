@@ -1,5 +1,7 @@
 #include "app/KeyboardLayout.h"
 
+#include "app/KdeKeyboardLayer.h"
+
 #include "lib/IniFile.h"
 
 #include <QAbstractSpinBox>
@@ -17,10 +19,17 @@
 namespace {
 std::unique_ptr<KeyboardLayer>& layerRef()
 {
-    static std::unique_ptr<KeyboardLayer> layer = std::make_unique<LinuxKeyboardLayer>();
+    static std::unique_ptr<KeyboardLayer> layer = MakeDesktopKeyboardLayer();
     return layer;
 }
 } // namespace
+
+std::unique_ptr<KeyboardLayer> MakeDesktopKeyboardLayer()
+{
+    if (KdeKeyboardLayer::SuitsThisSession())
+        return std::make_unique<KdeKeyboardLayer>();
+    return std::make_unique<LinuxKeyboardLayer>();
+}
 
 KeyboardLayer& keyboardLayer()
 {
@@ -29,7 +38,7 @@ KeyboardLayer& keyboardLayer()
 
 void setKeyboardLayer(std::unique_ptr<KeyboardLayer> layer)
 {
-    layerRef() = layer ? std::move(layer) : std::make_unique<LinuxKeyboardLayer>();
+    layerRef() = layer ? std::move(layer) : MakeDesktopKeyboardLayer();
 }
 
 bool IsRightToLeftInput(const QWidget* w)
@@ -50,6 +59,14 @@ bool KeyboardFollowsFieldSetting(const QString& folder)
             .trimmed()
             .toLower();
     return value != u"0" && value != u"false" && value != u"no";
+}
+
+void FollowFieldAsSet(QApplication& app, const QString& folder, const QString& layoutId)
+{
+    if (KeyboardFollowsFieldSetting(folder))
+        SetRightToLeftKeyboardLayout(app, layoutId);
+    else
+        setKeyboardLayer(std::make_unique<StillKeyboardLayer>());
 }
 
 void SetRightToLeftKeyboardLayout(QApplication& app, const QString& layoutId)

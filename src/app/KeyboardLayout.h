@@ -20,8 +20,9 @@ public:
 
 // The Linux layer. On X11 it switches to the XKB group of the layout the user has configured
 // for the language ("00000429", Persian: the group whose layout is "ir"), through its own
-// connection to the display. Wayland desktops (GNOME among them) give programs no way to switch
-// the layout: there it reports no right-to-left support and never switches.
+// connection to the display. Most Wayland desktops (GNOME among them) give programs no way to
+// switch the layout: there it reports no right-to-left support and never switches (Plasma has
+// its own layer, KdeKeyboardLayer).
 class LinuxKeyboardLayer final : public KeyboardLayer
 {
 public:
@@ -50,7 +51,12 @@ public:
     void activateLayout(const QString&) override {}
 };
 
-// The process-wide layer (a LinuxKeyboardLayer unless replaced, for example by a test).
+// The layer this session offers: KDE's keyboard service on Plasma under Wayland, else the
+// Linux (X11) layer.
+std::unique_ptr<KeyboardLayer> MakeDesktopKeyboardLayer();
+
+// The process-wide layer (MakeDesktopKeyboardLayer() unless replaced, for example by a test;
+// replacing it with null goes back to that).
 KeyboardLayer& keyboardLayer();
 void setKeyboardLayer(std::unique_ptr<KeyboardLayer> layer);
 
@@ -63,3 +69,7 @@ bool KeyboardFollowsFieldSetting(const QString& folder);
 // From now on, focusing a right-to-left input control activates layoutId through the layer
 // (when it supports right-to-left languages). Left-to-right controls leave it as it is.
 void SetRightToLeftKeyboardLayout(QApplication& app, const QString& layoutId);
+
+// The program's start: follow the field as the settings file in folder says, or replace the
+// layer with one that never switches.
+void FollowFieldAsSet(QApplication& app, const QString& folder, const QString& layoutId);

@@ -61,10 +61,7 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
 
     // The settings file of the data folder can turn the keyboard switching off:
     // [Keyboard] FollowField=0.
-    if (KeyboardFollowsFieldSetting(QDir::currentPath()))
-        SetRightToLeftKeyboardLayout(app, RightToLeftKeyboardLayoutId());
-    else
-        setKeyboardLayer(std::make_unique<StillKeyboardLayer>());
+    FollowFieldAsSet(app, QDir::currentPath(), RightToLeftKeyboardLayoutId());
 
     const auto mainDM = std::make_unique<TfrmMainDM>();
     if (!DatabaseOpened) {
