@@ -6,7 +6,7 @@
 #include "app/Fonts.h"
 #include "app/uMainDM.h"
 #include "printing/ChequeRegister.h"
-#include "printing/uChequeRegisterUI.h"
+#include "printing/ChequeRegisterWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -41,7 +41,7 @@ double openOnce(int* rows)
 {
     QElapsedTimer t;
     t.start();
-    TfrmChequeRegisterUI window;
+    ChequeRegisterWindow window;
     PaintWatch watch;
     window.table()->viewport()->installEventFilter(&watch);
     window.show();

@@ -14,7 +14,7 @@
 #include "lib/IniFile.h"
 #include "printing/ChequeRegister.h"
 #include "printing/uChequePrintUI.h"
-#include "printing/uChequeRegisterUI.h"
+#include "printing/ChequeRegisterWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -327,11 +327,11 @@ private slots:
             return QString::fromUtf8(p.readAllStandardOutput());
         };
 
-        TfrmChequeRegisterUI w;
+        ChequeRegisterWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QString all = dir_.filePath(u"all.pdf"_s);
-        TfrmChequeRegisterUI::setSavePath([&] { return all; });
+        ChequeRegisterWindow::setSavePath([&] { return all; });
         w.exportPdf();
         if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
             QFile::copy(all, qEnvironmentVariable("NILO_SHOTS") + u"/register_report.pdf"_s);
@@ -349,14 +349,14 @@ private slots:
         // Only the shown rows: five for the second payee, on one page.
         w.textEdit()->setText(u"نمونه"_s);
         const QString some = dir_.filePath(u"some.pdf"_s);
-        TfrmChequeRegisterUI::setSavePath([&] { return some; });
+        ChequeRegisterWindow::setSavePath([&] { return some; });
         w.exportPdf();
         QVERIFY(text(some, u"pdfinfo"_s).contains(QRegularExpression(u"Pages:\\s+1\\b"_s)));
         const QString fewer = text(some, u"pdftotext"_s);
         QVERIFY(fewer.contains(u"5,000,000"_s));
         QVERIFY(!fewer.contains(u"9934567890123400"_s));
         // A refused path (the open database) leaves it as it was and tells why.
-        TfrmChequeRegisterUI::setSavePath([&] { return dbPath(); });
+        ChequeRegisterWindow::setSavePath([&] { return dbPath(); });
         const qint64 before = QFileInfo(dbPath()).size();
         RunGuarded([&] { w.exportPdf(); });
         QVERIFY(!shown_.isEmpty());
@@ -366,7 +366,7 @@ private slots:
         QVERIFY(!shown_.isEmpty());
         QCOMPARE(QFileInfo(dbPath()).size(), before);
         shown_.clear();
-        TfrmChequeRegisterUI::setSavePath({});
+        ChequeRegisterWindow::setSavePath({});
 
         // The tool: the listed rows; a folder is no file to write.
         const QString cli = dir_.filePath(u"cli.pdf"_s);
@@ -395,7 +395,7 @@ private slots:
             list << r;
         }
         RecordCheques(db(), list);
-        TfrmChequeRegisterUI w;
+        ChequeRegisterWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.model()->rowCount(), 12);
@@ -409,7 +409,7 @@ private slots:
         QCOMPARE(w.model()->rowCount(), 6);
         w.textEdit()->clear();
 
-        TfrmChequeRegisterUI::setAskReason([] { return u"مخدوش شد"_s; });
+        ChequeRegisterWindow::setAskReason([] { return u"مخدوش شد"_s; });
         w.selectRecord(list[0].id);
         w.voidSelected();
         QVERIFY2(shown_.isEmpty(), qPrintable(shown_.isEmpty() ? QString() : shown_.last().text));
@@ -421,7 +421,7 @@ private slots:
         QVERIFY(w.totalsLabel()->text().contains(u"77,000,000"_s));
 
         int jobs = 0;
-        TfrmChequeRegisterUI::setPrintJob([&](const ChequePage&, const QString&) {
+        ChequeRegisterWindow::setPrintJob([&](const ChequePage&, const QString&) {
             ++jobs;
             return QString();
         });
@@ -437,7 +437,7 @@ private slots:
         QVERIFY(w.totalsLabel()->text().contains(u"77,000,000"_s)); // a reprint adds nothing
 
         const QString csv = dir_.filePath(u"shown.csv"_s);
-        TfrmChequeRegisterUI::setSavePath([&] { return csv; });
+        ChequeRegisterWindow::setSavePath([&] { return csv; });
         w.exportCsv();
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -448,9 +448,9 @@ private slots:
             w.selectRecord(list[3].id);
             w.grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/register_window.png"_s);
         }
-        TfrmChequeRegisterUI::setPrintJob({});
-        TfrmChequeRegisterUI::setSavePath({});
-        TfrmChequeRegisterUI::setAskReason({});
+        ChequeRegisterWindow::setPrintJob({});
+        ChequeRegisterWindow::setSavePath({});
+        ChequeRegisterWindow::setAskReason({});
 
         // At start-up the main window tells what falls due (today is 1403/01/15 here).
         TfrmMainUI main;
@@ -483,7 +483,7 @@ private slots:
         QMdiArea area;
         area.resize(1200, 900);
         area.show();
-        auto* reg = new TfrmChequeRegisterUI;
+        auto* reg = new ChequeRegisterWindow;
         area.addSubWindow(reg)->show();
         QTest::qWait(0);
         QVERIFY(!reg->openInPrintWindow()); // nothing selected: told, nothing opened

@@ -19,7 +19,7 @@
 #include "lib/Lib.h"
 #include "lib/SafeFile.h"
 #include "printing/uChequePrintUI.h"
-#include "printing/uChequeRegisterUI.h"
+#include "printing/ChequeRegisterWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -544,8 +544,8 @@ QWidget* TfrmMainUI::buildChequeGroup()
     QPushButton* issued = navItem(u"itemChequeRegister"_s, u"چك‌هاي صادره"_s,
                                   u":/images/nav_print.png"_s);
     const auto openRegister = [this] {
-        OpenChildWindowOnce(workArea_, u"frmChequeRegisterUI"_s,
-                            [] { return static_cast<QWidget*>(new TfrmChequeRegisterUI); });
+        OpenChildWindowOnce(workArea_, u"ChequeRegisterWindow"_s,
+                            [] { return static_cast<QWidget*>(new ChequeRegisterWindow); });
     };
     connect(issued, &QPushButton::clicked, this, openRegister);
     // Cheques falling due soon, filled at start-up; a click opens the register.

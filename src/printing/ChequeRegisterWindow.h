@@ -34,15 +34,15 @@ private:
     QList<ChequeRecord> records_;
 };
 
-// The register window (object name "frmChequeRegisterUI"): filters, the table with the
+// The register window (object name "ChequeRegisterWindow"): filters, the table with the
 // totals of its rows, and a Jalali month in which due days are bold, with the chosen day's
 // cheques and total beside it. Void, reprint and the CSV and PDF exports act on the shown
 // rows.
-class TfrmChequeRegisterUI final : public QWidget
+class ChequeRegisterWindow final : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TfrmChequeRegisterUI(QWidget* parent = nullptr);
+    explicit ChequeRegisterWindow(QWidget* parent = nullptr);
 
     // Where a reprint goes; tests replace it. Empty text when the job was accepted.
     using PrintJob = std::function<QString(const ChequePage& page, const QString& printer)>;

@@ -1,4 +1,4 @@
-#include "printing/uChequeRegisterUI.h"
+#include "printing/ChequeRegisterWindow.h"
 
 #include "app/uMainDM.h"
 #include "calendar/JalaliMonthCalendar.h"
@@ -36,19 +36,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TfrmChequeRegisterUI::PrintJob& printJobRef()
+ChequeRegisterWindow::PrintJob& printJobRef()
 {
-    static TfrmChequeRegisterUI::PrintJob job;
+    static ChequeRegisterWindow::PrintJob job;
     return job;
 }
-TfrmChequeRegisterUI::SavePath& savePathRef()
+ChequeRegisterWindow::SavePath& savePathRef()
 {
-    static TfrmChequeRegisterUI::SavePath path;
+    static ChequeRegisterWindow::SavePath path;
     return path;
 }
-TfrmChequeRegisterUI::AskReason& askReasonRef()
+ChequeRegisterWindow::AskReason& askReasonRef()
 {
-    static TfrmChequeRegisterUI::AskReason ask;
+    static ChequeRegisterWindow::AskReason ask;
     return ask;
 }
 
@@ -167,22 +167,22 @@ QVariant ChequeRegisterModel::headerData(int section, Qt::Orientation orientatio
 
 // ---------------------------------------------------------------------------------------------
 
-void TfrmChequeRegisterUI::setPrintJob(PrintJob job)
+void ChequeRegisterWindow::setPrintJob(PrintJob job)
 {
     printJobRef() = std::move(job);
 }
-void TfrmChequeRegisterUI::setSavePath(SavePath path)
+void ChequeRegisterWindow::setSavePath(SavePath path)
 {
     savePathRef() = std::move(path);
 }
-void TfrmChequeRegisterUI::setAskReason(AskReason ask)
+void ChequeRegisterWindow::setAskReason(AskReason ask)
 {
     askReasonRef() = std::move(ask);
 }
 
-TfrmChequeRegisterUI::TfrmChequeRegisterUI(QWidget* parent) : QWidget(parent)
+ChequeRegisterWindow::ChequeRegisterWindow(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(u"frmChequeRegisterUI"_s);
+    setObjectName(u"ChequeRegisterWindow"_s);
     setWindowTitle(u"چك‌هاي صادره"_s);
     setLayoutDirection(Qt::RightToLeft);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -313,7 +313,7 @@ TfrmChequeRegisterUI::TfrmChequeRegisterUI(QWidget* parent) : QWidget(parent)
     reload();
 }
 
-RegisterFilter TfrmChequeRegisterUI::filter() const
+RegisterFilter ChequeRegisterWindow::filter() const
 {
     RegisterFilter f;
     f.accountId = account_->currentData().toInt();
@@ -328,7 +328,7 @@ RegisterFilter TfrmChequeRegisterUI::filter() const
     return f;
 }
 
-void TfrmChequeRegisterUI::reload()
+void ChequeRegisterWindow::reload()
 {
     QList<ChequeRecord> records;
     try {
@@ -343,7 +343,7 @@ void TfrmChequeRegisterUI::reload()
     showDay(calendar_->Date());
 }
 
-void TfrmChequeRegisterUI::showDay(TDateTime date)
+void ChequeRegisterWindow::showDay(TDateTime date)
 {
     const qint64 day = DayNumberOf(date);
     QStringList lines;
@@ -362,7 +362,7 @@ void TfrmChequeRegisterUI::showDay(TDateTime date)
                             .arg(lines.join(u'\n')));
 }
 
-const ChequeRecord* TfrmChequeRegisterUI::selected() const
+const ChequeRecord* ChequeRegisterWindow::selected() const
 {
     const QModelIndexList rows = table_->selectionModel()->selectedIndexes();
     if (rows.isEmpty())
@@ -371,7 +371,7 @@ const ChequeRecord* TfrmChequeRegisterUI::selected() const
     return row >= 0 && row < model_->records().size() ? &model_->records()[row] : nullptr;
 }
 
-void TfrmChequeRegisterUI::selectRecord(qint64 id)
+void ChequeRegisterWindow::selectRecord(qint64 id)
 {
     for (int row = 0; row < model_->records().size(); ++row)
         if (model_->records()[row].id == id)
@@ -380,7 +380,7 @@ void TfrmChequeRegisterUI::selectRecord(qint64 id)
                                                           QItemSelectionModel::Rows);
 }
 
-void TfrmChequeRegisterUI::voidSelected()
+void ChequeRegisterWindow::voidSelected()
 {
     const ChequeRecord* r = selected();
     if (!r) {
@@ -406,7 +406,7 @@ void TfrmChequeRegisterUI::voidSelected()
     selectRecord(id);
 }
 
-void TfrmChequeRegisterUI::reprintSelected()
+void ChequeRegisterWindow::reprintSelected()
 {
     const ChequeRecord* r = selected();
     if (!r) {
@@ -449,7 +449,7 @@ void TfrmChequeRegisterUI::reprintSelected()
     selectRecord(copy.id);
 }
 
-void TfrmChequeRegisterUI::exportCsv()
+void ChequeRegisterWindow::exportCsv()
 {
     const QString path = savePathRef()
                              ? savePathRef()()
@@ -465,7 +465,7 @@ void TfrmChequeRegisterUI::exportCsv()
         throw AppError(reason);
 }
 
-TfrmChequePrintUI* TfrmChequeRegisterUI::openInPrintWindow()
+TfrmChequePrintUI* ChequeRegisterWindow::openInPrintWindow()
 {
     const ChequeRecord* r = selected();
     if (!r) {
@@ -504,7 +504,7 @@ TfrmChequePrintUI* TfrmChequeRegisterUI::openInPrintWindow()
     return window;
 }
 
-void TfrmChequeRegisterUI::exportPdf()
+void ChequeRegisterWindow::exportPdf()
 {
     const QString path = savePathRef()
                              ? savePathRef()()
