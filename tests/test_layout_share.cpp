@@ -16,20 +16,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/ChequeFixtures.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray chequeJpeg()
-{
-    QImage image(1300, 640, QImage::Format_RGB32);
-    image.fill(QColor(222, 236, 228));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 80);
-    return bytes;
-}
 
 LayoutRows sampleRows()
 {

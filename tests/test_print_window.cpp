@@ -37,6 +37,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/ChequeFixtures.h"
 #include <QToolButton>
 
 #include <cups/cups.h>
@@ -44,17 +46,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray chequeJpeg()
-{
-    QImage image(1300, 640, QImage::Format_RGB32);
-    image.fill(QColor(222, 236, 228));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 80);
-    return bytes;
-}
 
 // A layout whose rows 3 and 7 switch their items on; every item at its own place.
 LayoutRows sampleRows()
