@@ -1,9 +1,18 @@
 #include "app/ChmFile.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <cerrno>
 #include <chm_lib.h>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -83,53 +92,184 @@ QString decodeLoose(const QByteArray& bytes)
 
 } // namespace
 
+namespace {
+
+// A record sent by the reading child: path length (4 bytes), object length (8 bytes), both in
+// host order, then the path and the object.
+constexpr qsizetype kRecordHead = 12;
+
+bool writeAll(int fd, const void* data, size_t size)
+{
+    const char* at = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, at, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+struct ChildSend
+{
+    int fd;
+    qint64 total = 0;
+    int count = 0;
+};
+
+int sendObject(chmFile* file, chmUnitInfo* unit, void* context)
+{
+    auto* send = static_cast<ChildSend*>(context);
+    const LONGUINT64 length = unit->length;
+    if (length > LONGUINT64(ChmFile::kMaxObjectSize))
+        return CHM_ENUMERATOR_CONTINUE;
+    if (send->total + qint64(length) > ChmFile::kMaxTotalSize ||
+        ++send->count > ChmFile::kMaxObjects)
+        return CHM_ENUMERATOR_SUCCESS;
+    auto* bytes = static_cast<unsigned char*>(std::malloc(length > 0 ? size_t(length) : 1));
+    if (!bytes)
+        return CHM_ENUMERATOR_FAILURE;
+    const bool whole = length == 0 || chm_retrieve_object(file, unit, bytes, 0,
+                                                          LONGINT64(length)) == LONGINT64(length);
+    bool sent = true;
+    if (whole) {
+        const quint32 pathLength = quint32(strnlen(unit->path, CHM_MAX_PATHLEN));
+        const quint64 objectLength = length;
+        char head[kRecordHead];
+        std::memcpy(head, &pathLength, 4);
+        std::memcpy(head + 4, &objectLength, 8);
+        sent = writeAll(send->fd, head, sizeof head) &&
+               writeAll(send->fd, unit->path, pathLength) &&
+               writeAll(send->fd, bytes, size_t(length));
+        send->total += qint64(length);
+    }
+    std::free(bytes);
+    return sent ? CHM_ENUMERATOR_CONTINUE : CHM_ENUMERATOR_FAILURE;
+}
+
+// The child's whole life: only chmlib, malloc and write, which glibc keeps usable after a
+// fork of a threaded process. Crash handlers inherited from the parent (a test framework's,
+// say) must not run here: a crash simply ends the child.
+[[noreturn]] void readInChild(const char* path, int fd)
+{
+    for (int signal : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGALRM, SIGPIPE})
+        std::signal(signal, SIG_DFL);
+    alarm(ChmFile::kTimeoutMs / 1000 + 2); // in case the parent is gone
+    // glibc reports heap damage on standard error; the parent reports the file instead.
+    const int quiet = ::open("/dev/null", O_WRONLY);
+    if (quiet >= 0)
+        dup2(quiet, STDERR_FILENO);
+    chmFile* file = chm_open(path);
+    if (!file)
+        _exit(2);
+    ChildSend send{fd};
+    const int done =
+        chm_enumerate(file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_SPECIAL | CHM_ENUMERATE_FILES,
+                      sendObject, &send);
+    _exit(done ? 0 : 3);
+}
+
+// Every object of the file by path, or nullopt when the child could not read the file whole.
+std::optional<QHash<QByteArray, QByteArray>> readAllObjects(const QByteArray& path)
+{
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return std::nullopt;
+    const pid_t child = fork();
+    if (child < 0) {
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        return std::nullopt;
+    }
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        readInChild(path.constData(), pipeEnds[1]);
+    }
+    ::close(pipeEnds[1]);
+
+    QByteArray received;
+    const qint64 limit =
+        ChmFile::kMaxTotalSize + qint64(ChmFile::kMaxObjects) * (kRecordHead + CHM_MAX_PATHLEN);
+    QDeadlineTimer deadline(ChmFile::kTimeoutMs);
+    bool complete = false;
+    char chunk[64 * 1024];
+    for (;;) {
+        pollfd wait{pipeEnds[0], POLLIN, 0};
+        const int ready = poll(&wait, 1, int(qMax<qint64>(0, deadline.remainingTime())));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break; // out of time
+        const ssize_t n = ::read(pipeEnds[0], chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0) {
+            complete = true;
+            break;
+        }
+        if (n < 0 || received.size() + n > limit)
+            break;
+        received.append(chunk, n);
+    }
+    ::close(pipeEnds[0]);
+    if (!complete)
+        kill(child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+
+    QHash<QByteArray, QByteArray> objects;
+    qsizetype at = 0;
+    while (at < received.size()) {
+        if (received.size() - at < kRecordHead)
+            return std::nullopt;
+        quint32 pathLength = 0;
+        quint64 objectLength = 0;
+        std::memcpy(&pathLength, received.constData() + at, 4);
+        std::memcpy(&objectLength, received.constData() + at + 4, 8);
+        at += kRecordHead;
+        if (pathLength > CHM_MAX_PATHLEN || objectLength > quint64(ChmFile::kMaxObjectSize) ||
+            quint64(received.size() - at) < pathLength + objectLength)
+            return std::nullopt;
+        const QByteArray name = received.mid(at, pathLength);
+        at += pathLength;
+        objects.insert(name.toLower(), received.mid(at, qsizetype(objectLength)));
+        at += qsizetype(objectLength);
+    }
+    return objects;
+}
+
+} // namespace
+
 ChmFile::ChmFile(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty() || name.contains('\0'))
         return;
-    handle_ = chm_open(name.constData());
-    if (handle_)
-        readSystem();
-}
-
-ChmFile::~ChmFile()
-{
-    if (handle_)
-        chm_close(handle_);
+    auto objects = readAllObjects(name);
+    if (!objects)
+        return;
+    objects_ = std::move(*objects);
+    open_ = true;
+    readSystem();
 }
 
 std::optional<QByteArray> ChmFile::read(const QString& path) const
 {
-    if (!handle_)
+    const auto found = objects_.constFind(path.toUtf8().toLower());
+    if (found == objects_.cend())
         return std::nullopt;
-    const QByteArray objectPath = path.toUtf8();
-    if (objectPath.isEmpty() || objectPath.size() > CHM_MAX_PATHLEN || objectPath.contains('\0'))
-        return std::nullopt;
-    chmUnitInfo unit{};
-    if (chm_resolve_object(handle_, objectPath.constData(), &unit) != CHM_RESOLVE_SUCCESS)
-        return std::nullopt;
-    if (unit.length > LONGUINT64(kMaxObjectSize))
-        return std::nullopt;
-    QByteArray bytes(qsizetype(unit.length), Qt::Uninitialized);
-    if (unit.length == 0)
-        return bytes;
-    const LONGINT64 got = chm_retrieve_object(
-        handle_, &unit, reinterpret_cast<unsigned char*>(bytes.data()), 0, LONGINT64(unit.length));
-    if (got != LONGINT64(unit.length))
-        return std::nullopt;
-    return bytes;
+    return *found;
 }
 
 bool ChmFile::contains(const QString& path) const
 {
-    if (!handle_)
-        return false;
-    const QByteArray objectPath = path.toUtf8();
-    if (objectPath.isEmpty() || objectPath.size() > CHM_MAX_PATHLEN || objectPath.contains('\0'))
-        return false;
-    chmUnitInfo unit{};
-    return chm_resolve_object(handle_, objectPath.constData(), &unit) == CHM_RESOLVE_SUCCESS;
+    return objects_.contains(path.toUtf8().toLower());
 }
 
 void ChmFile::readSystem()
@@ -160,24 +300,15 @@ void ChmFile::readSystem()
         }
     }
     if (contentsFile_.isEmpty() || !contains(contentsFile_)) {
-        // No record: the first .hhc at the top of the file.
-        struct Search
-        {
-            QString found;
-        } search;
-        chm_enumerate_dir(
-            handle_, "/", CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES,
-            [](chmFile*, chmUnitInfo* unit, void* context) -> int {
-                const QString name =
-                    QString::fromUtf8(unit->path, qstrnlen(unit->path, CHM_MAX_PATHLEN));
-                if (name.endsWith(u".hhc"_s, Qt::CaseInsensitive)) {
-                    static_cast<Search*>(context)->found = name;
-                    return CHM_ENUMERATOR_SUCCESS;
-                }
-                return CHM_ENUMERATOR_CONTINUE;
-            },
-            &search);
-        contentsFile_ = search.found;
+        // No record: the first .hhc at the top of the file, by name so the choice is stable.
+        QString found;
+        for (auto it = objects_.cbegin(); it != objects_.cend(); ++it) {
+            const QString name = QString::fromUtf8(it.key());
+            if (name.lastIndexOf(u'/') == 0 && name.endsWith(u".hhc"_s, Qt::CaseInsensitive) &&
+                (found.isEmpty() || name < found))
+                found = name;
+        }
+        contentsFile_ = found;
     }
 }
 

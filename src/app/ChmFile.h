@@ -1,11 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
-
-struct chmFile;
 
 // One entry of a .chm's contents (.hhc) tree.
 struct ChmTopic
@@ -15,19 +14,22 @@ struct ChmTopic
     QList<ChmTopic> children;
 };
 
-// Read-only access to a compiled HTML help file through chmlib. Every object read is
-// bounded in size, so a damaged or hostile file costs at most that much memory.
+// Read-only access to a compiled HTML help file. chmlib trusts the file's tables and writes
+// past its buffers on a damaged file, so it never runs in this process: a child process
+// copied from this one reads every object once and sends them back, and a child that
+// crashes, hangs or sends too much leaves the file unopened. Objects are bounded one by one
+// and in total, and the whole read is bounded in time.
 class ChmFile final
 {
 public:
     static constexpr qint64 kMaxObjectSize = 32 * 1024 * 1024;
+    static constexpr qint64 kMaxTotalSize = 128 * 1024 * 1024;
+    static constexpr int kMaxObjects = 100000;
+    static constexpr int kTimeoutMs = 10000;
 
     explicit ChmFile(const QString& path);
-    ~ChmFile();
-    ChmFile(const ChmFile&) = delete;
-    ChmFile& operator=(const ChmFile&) = delete;
 
-    bool isOpen() const { return handle_ != nullptr; }
+    bool isOpen() const { return open_; }
 
     // The bytes of an object ("/page.html"); nullopt when missing, unreadable or too large.
     std::optional<QByteArray> read(const QString& path) const;
@@ -49,7 +51,8 @@ public:
 private:
     void readSystem();
 
-    chmFile* handle_ = nullptr;
+    bool open_ = false;
+    QHash<QByteArray, QByteArray> objects_; // by path in ASCII lower case, as chmlib matches
     QString contentsFile_;
     QString defaultTopic_;
     QString title_;
