@@ -363,7 +363,7 @@ private slots:
         QCOMPARE(tree->topLevelItemCount(), 1);
         QTreeWidgetItem* top = tree->topLevelItem(0);
         QCOMPARE(top->text(0), u"راهنماي كاربران"_s);
-        QCOMPARE(top->childCount(), 7);
+        QCOMPARE(top->childCount(), 9);
         QTreeWidgetItem* clock = findItem(tree, u"ساعت"_s);
         QVERIFY(clock && clock->parent() &&
                 clock->parent()->text(0) == u"ظاهر برنامه، ساعت و تصوير پس زمينه"_s);
@@ -372,6 +372,14 @@ private slots:
         QCOMPARE(help->pageView()->source().path(), u"/index.html"_s);
         QVERIFY(help->pageView()->toPlainText().contains(u"راهنماي كاربران چاپ چك نيلو"_s));
 
+        // The register's and the series' pages, with their headings.
+        for (const auto& [entry, page] :
+             {std::pair{u"چك‌هاي صادره"_s, u"/register.html"_s},
+              std::pair{u"چك اقساطي و چاپ گروهي"_s, u"/series.html"_s}}) {
+            tree->setCurrentItem(findItem(tree, entry));
+            QCOMPARE(help->pageView()->source().path(), page);
+            QVERIFY(help->pageView()->toPlainText().startsWith(entry));
+        }
         // Choosing an entry shows its page with its picture.
         tree->setCurrentItem(findItem(tree, u"طراحي چيدمان چك"_s));
         QCOMPARE(help->pageView()->source().path(), u"/layout.html"_s);
