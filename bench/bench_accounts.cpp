@@ -2,11 +2,11 @@
 // (which runs the query) to its grid's first paint. The grid fetches rows as it shows them;
 // the second figure, fetching every row at once, is what that saves.
 //   bench_accounts [RUNS]
-#include "accounts/uAccountListDM.h"
-#include "accounts/uAccountListUI.h"
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/uMainDM.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/accounts/AccountListData.h"
+#include "gui/accounts/AccountPicker.h"
+#include "render/Fonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,7 +62,7 @@ double openOnce(bool fetchAll, int* rows)
 {
     QElapsedTimer t;
     t.start();
-    TfrmAccountListUI window;
+    AccountPicker window;
     auto* grid = window.findChild<QTableView*>(u"DBGrid1"_s);
     if (fetchAll)
         while (grid->model()->canFetchMore({}))
@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     if (!CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName))).isEmpty())
         return 1;
-    TfrmMainDM dm(dir.path());
+    Database dm(dir.path());
     if (!dm.isOpened() || !fillAccounts(dm.connection()))
         return 1;
 

@@ -1,7 +1,7 @@
 // What the ticking clock costs: the render time of one tick, and the process CPU time of a
 // window with the clock left ticking (default one minute; pass the seconds to change it).
 //   bench_clock [seconds]
-#include "app/Fonts.h"
+#include "render/Fonts.h"
 #include "widgets/AnalogClock.h"
 
 #include <QApplication>
@@ -36,7 +36,7 @@ double processCpuSeconds()
 class PaintCounter final : public QObject
 {
 public:
-    explicit PaintCounter(TAnalogClock* clock) : clock_(clock) {}
+    explicit PaintCounter(AnalogClock* clock) : clock_(clock) {}
     int clockPaints = 0;
     int otherPaints = 0;
     int outsideClock = 0;
@@ -63,7 +63,7 @@ protected:
     }
 
 private:
-    TAnalogClock* clock_;
+    AnalogClock* clock_;
 };
 
 } // namespace
@@ -86,10 +86,10 @@ int main(int argc, char** argv)
     bar->setFixedWidth(150);
     bar->setAutoFillBackground(true);
     auto* column = new QVBoxLayout(bar);
-    auto* clock = new TAnalogClock;
+    auto* clock = new AnalogClock;
     clock->setFixedSize(87, 93);
     clock->setText(text);
-    clock->setStyle(TAnalogClockStyle::acTrad);
+    clock->setStyle(AnalogClockStyle::acTrad);
     column->addWidget(clock, 0, Qt::AlignHCenter);
     column->addWidget(new QLabel(u"ظاهر ساعت"_s));
     column->addWidget(new QPushButton(u"چاپ چك"_s));
@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     QTime pinned(10, 9, 0);
     clock->setTimeSource([&pinned] { return pinned; });
     for (int style = 0; style < 8; ++style) {
-        clock->setStyle(TAnalogClockStyle(style));
+        clock->setStyle(AnalogClockStyle(style));
         for (int i = 0; i < 400; ++i) {
             pinned = pinned.addMSecs(500);
             QElapsedTimer t;
@@ -139,12 +139,12 @@ int main(int argc, char** argv)
 
     // 2. Idle: the window left alone with the clock on the system time.
     clock->setTimeSource({});
-    clock->setStyle(TAnalogClockStyle::acTrad);
+    clock->setStyle(AnalogClockStyle::acTrad);
     QApplication::processEvents();
     PaintCounter counter(clock);
     app.installEventFilter(&counter);
     int settled = 0;
-    QObject::connect(clock, &TAnalogClock::clockTicked, clock, [&settled] { ++settled; });
+    QObject::connect(clock, &AnalogClock::clockTicked, clock, [&settled] { ++settled; });
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer wall;
     wall.start();

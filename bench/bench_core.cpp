@@ -1,8 +1,8 @@
 // Calendar and amount routines: each runs on every keystroke or repaint that shows a date
 // or an amount. Goals: a decode under 50 ns, the words of a 15-digit amount under 2 us.
-#include "calendar/JalaliCalendar.h"
-#include "calendar/JalaliFormat.h"
-#include "lib/AmountText.h"
+#include "core/calendar/JalaliCalendar.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/text/AmountText.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +11,7 @@ namespace {
 void BM_DecodeJalaliDateFully(benchmark::State& state)
 {
     // Walk the days of a range of years so that every month is decoded.
-    TDateTime value = 40000.25;
+    SerialDate value = 40000.25;
     for (auto _ : state) {
         quint16 y, m, d, w;
         DecodeJalaliDateFully(value, y, m, d, w);
@@ -36,7 +36,7 @@ BENCHMARK(BM_EncodeJalaliDate);
 
 void BM_JalaliDateToStr(benchmark::State& state)
 {
-    TDateTime value = 45000;
+    SerialDate value = 45000;
     for (auto _ : state) {
         benchmark::DoNotOptimize(JalaliDateToStr(value));
         value = value < 46000 ? value + 1 : 45000;

@@ -4,11 +4,11 @@
 //   save     a layout save, one fsync'd transaction: rows only, and with the picture packed
 // Prints the median and the worst of RUNS runs (default 20).
 //   bench_layout [RUNS]
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutStore.h"
-#include "layout/uChequeInfoUI.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
+#include "gui/designer/LayoutDesigner.h"
+#include "render/Fonts.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -87,7 +87,7 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName)));
-    TfrmMainDM dm(dir.path());
+    Database dm(dir.path());
     QSqlDatabase db = dm.connection();
     QSqlQuery q(db);
     q.exec(u"insert into tblAccountMst (Radif, BankName) values (1, 'a')"_s);
@@ -98,7 +98,7 @@ int main(int argc, char** argv)
         SaveLayout(db, id, startingRows(), jpeg);
 
     {
-        TfrmChequeInfoUI window;
+        LayoutDesigner window;
         window.show();
         QApplication::processEvents();
         auto* grid = window.findChild<QTableView*>(u"accountGrid"_s);

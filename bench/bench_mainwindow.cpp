@@ -2,13 +2,13 @@
 // the first window (which also prepares the theme, the built-in pictures and the fonts once)
 // and the windows after it, against an empty maximised QMainWindow timed the same way.
 //   bench_mainwindow [RUNS]
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/Themes.h"
-#include "app/uMainDM.h"
-#include "app/uMainUI.h"
-#include "lib/JpegImage.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/common/Themes.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "render/Fonts.h"
+#include "render/JpegImage.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -102,18 +102,18 @@ int main(int argc, char** argv)
     if (!CreateDatabase(data.filePath(QStringLiteral("NiloChequePrint.mdb"))).isEmpty())
         return 1;
     QDir::setCurrent(data.path());
-    TfrmMainDM dm(data.path());
+    Database dm(data.path());
 
     const auto emptyViewport = [](QMainWindow& w) -> QWidget* { return &w; };
-    const auto workArea = [](TfrmMainUI& w) -> QWidget* { return w.workArea()->viewport(); };
+    const auto workArea = [](MainWindow& w) -> QWidget* { return w.workArea()->viewport(); };
 
     // The empty window first, so that the platform's own first-window cost falls on it.
     const Timing emptyFirst = timeShow<QMainWindow>(emptyViewport);
-    const Timing first = timeShow<TfrmMainUI>(workArea);
+    const Timing first = timeShow<MainWindow>(workArea);
     std::vector<double> empty, program, programCpu;
     for (int i = 0; i < runs; ++i) {
         empty.push_back(timeShow<QMainWindow>(emptyViewport).wall);
-        const Timing t = timeShow<TfrmMainUI>(workArea);
+        const Timing t = timeShow<MainWindow>(workArea);
         program.push_back(t.wall);
         programCpu.push_back(t.cpu);
     }
@@ -126,7 +126,7 @@ int main(int argc, char** argv)
     });
     const double logo = timeOnce([] {
         const QImage scaled = QImage(QStringLiteral(":/images/logo.png"))
-                                  .scaled(TMainWorkArea::kLogoBoxSize, Qt::IgnoreAspectRatio,
+                                  .scaled(MainWorkArea::kLogoBoxSize, Qt::IgnoreAspectRatio,
                                           Qt::SmoothTransformation);
         Q_UNUSED(scaled);
     });
@@ -136,8 +136,8 @@ int main(int argc, char** argv)
                 qPrintable(QGuiApplication::platformName()));
     std::printf("  empty QMainWindow   first %7.1f  median %7.1f\n", emptyFirst.wall,
                 median(empty));
-    std::printf("  TfrmMainUI          first %7.1f  median %7.1f\n", first.wall, median(program));
-    std::printf("  TfrmMainUI, UI thread CPU  first %7.1f  median %7.1f\n", first.cpu,
+    std::printf("  MainWindow          first %7.1f  median %7.1f\n", first.wall, median(program));
+    std::printf("  MainWindow, UI thread CPU  first %7.1f  median %7.1f\n", first.cpu,
                 median(programCpu));
     std::printf("  extra per window    median %7.1f\n", median(program) - median(empty));
     std::printf("  prepared once: background decode %.1f, logo %.1f, theme switch %.1f\n", decode,

@@ -1,13 +1,13 @@
 // The print window: a keystroke in the amount field to the painted preview, loading an
 // account with a 3000 x 1400 scanned cheque, composing and writing the PDF page, and the
 // process's peak memory with the account loaded; and the command-line tool end to end.
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutStore.h"
-#include "lib/DialogSeam.h"
-#include "printing/PagePainter.h"
-#include "printing/uChequePrintUI.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
+#include "gui/common/DialogSeam.h"
+#include "gui/print/PrintWindow.h"
+#include "render/Fonts.h"
+#include "render/PagePainter.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -95,12 +95,12 @@ int main(int argc, char** argv)
     DialogSeam::setMessageHook([](const ShownMessage&) { return true; });
     QTemporaryDir dir;
     CreateDatabase(dir.filePath(QStringLiteral("NiloChequePrint.mdb")));
-    TfrmMainDM dm(dir.path());
+    Database dm(dir.path());
     QSqlQuery(dm.connection())
         .exec(QStringLiteral("insert into tblAccountMst (BankName) values ('b')"));
     SaveLayout(dm.connection(), 1, rows(), scannedCheque());
 
-    TfrmChequePrintUI window;
+    PrintWindow window;
     window.show();
     QCoreApplication::processEvents();
 

@@ -2,11 +2,11 @@
 // reads every record, fills the table, the totals and the month's bold days) to the table's
 // first paint.
 //   bench_register [RUNS]
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/uMainDM.h"
-#include "printing/ChequeRegister.h"
-#include "printing/ChequeRegisterWindow.h"
+#include "core/register/ChequeRegister.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/register/ChequeRegisterWindow.h"
+#include "render/Fonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     if (!CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName))).isEmpty())
         return 1;
-    TfrmMainDM dm(dir.path());
+    Database dm(dir.path());
     if (!dm.isOpened())
         return 1;
     QSqlQuery q(dm.connection());

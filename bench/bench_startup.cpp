@@ -3,9 +3,9 @@
 //   bench_startup [RUNS]          measure both, print medians, worst and the ratio
 //   bench_startup --program DIR   one start of the program in DIR (child mode)
 //   bench_startup --empty         one start of an empty window (child mode)
-#include "app/DatabaseSchema.h"
 #include "app/Startup.h"
-#include "app/uMainUI.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ int runProgram(int argc, char** argv, const char* dir)
 {
     QDir::setCurrent(QString::fromLocal8Bit(dir));
     StartupHooks hooks;
-    hooks.mainWindowShown = [](TfrmMainUI&) { QApplication::quit(); };
+    hooks.mainWindowShown = [](MainWindow&) { QApplication::quit(); };
     return RunProgram(argc, argv, hooks);
 }
 

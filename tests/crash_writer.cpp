@@ -1,10 +1,10 @@
 // Writes to a database in a loop until it is killed; test_crash_consistency kills it at
 // random moments and checks what is left.
 //   crash_writer DBFILE layout|account|delete|background
-#include "accounts/AccountStore.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutStore.h"
-#include "lib/ImageCodec.h"
+#include "core/storage/AccountStore.h"
+#include "core/storage/Database.h"
+#include "core/storage/ImageCodec.h"
+#include "core/storage/LayoutStore.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>
@@ -41,7 +41,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;
-    TfrmMainDM dm(TfrmMainDM::File{QString::fromLocal8Bit(argv[1])});
+    Database dm(Database::File{QString::fromLocal8Bit(argv[1])});
     if (!dm.isOpened())
         return 3;
     const QByteArray scenario = argv[2];

@@ -1,15 +1,15 @@
 // Accounts: the input rules and the display order column, the account editor (add and edit
 // modes, save and new, refused writes, keys) and the account list (order, tint, choosing).
-#include "accounts/AccountStore.h"
-#include "accounts/uAccountListUI.h"
-#include "accounts/uBankInfoUI.h"
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/uMainDM.h"
-#include "layout/uChequeInfoUI.h"
-#include "lib/AppError.h"
-#include "lib/Lib.h"
+#include "core/errors/AppError.h"
+#include "core/storage/AccountStore.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/accounts/AccountEditor.h"
+#include "gui/accounts/AccountPicker.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/designer/LayoutDesigner.h"
+#include "render/Fonts.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -86,10 +86,10 @@ class AccountsTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TfrmMainDM> dm_;
+    std::unique_ptr<Database> dm_;
     QList<ShownMessage> shown_;
 
-    QSqlDatabase db() const { return frmMainDM->connection(); }
+    QSqlDatabase db() const { return programDatabase->connection(); }
 
     void exec(const QString& sql)
     {
@@ -127,7 +127,7 @@ private slots:
     {
         dir_ = std::make_unique<QTemporaryDir>();
         QCOMPARE(CreateDatabase(dir_->filePath(QString::fromLatin1(kDatabaseFileName))), QString());
-        dm_ = std::make_unique<TfrmMainDM>(dir_->path());
+        dm_ = std::make_unique<Database>(dir_->path());
         QVERIFY(dm_->isOpened());
         shown_.clear();
         DialogSeam::setMessageHook([this](const ShownMessage& m) { return shown_ << m, true; });
@@ -214,7 +214,7 @@ private slots:
 
     void editorWindowAndFields()
     {
-        TfrmBankInfoUI window;
+        AccountEditor window;
         window.openFor(0);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -266,7 +266,7 @@ private slots:
     {
         QStringList visited;
         bool stillOpen = false;
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             edit(w, "Edit1")->setText(u"ملت"_s);
             for (int i = 0; i < 6; ++i) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -286,7 +286,7 @@ private slots:
 
     void addWithOnlyABankTitleStoresItTrimmed()
     {
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             typeText(edit(w, "Edit1"), u"  بانك ملت  "_s);
             typeText(edit(w, "Edit4"), u"   "_s);
             click(w, "SpeedButton2");
@@ -317,7 +317,7 @@ private slots:
         QString focused;
         bool stillOpen = false;
         QStringList kept;
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             edit(w, "Edit1")->setText(bank);
             edit(w, "Edit3")->setText(u"0101"_s);
             edit(w, "Edit6")->setText(radif);
@@ -349,7 +349,7 @@ private slots:
     {
         QFETCH(QString, radif);
         QFETCH(QVariant, stored);
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             edit(w, "Edit1")->setText(u"ملت"_s);
             edit(w, "Edit6")->setText(radif);
             click(w, "SpeedButton2");
@@ -372,7 +372,7 @@ private slots:
     {
         QFETCH(QString, radif);
         bool stillOpen = false;
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             edit(w, "Edit1")->setText(u"ملت"_s);
             edit(w, "Edit6")->setText(radif);
             click(w, "SpeedButton2");
@@ -398,7 +398,7 @@ private slots:
         QStringList loaded;
         QStringList afterSaveAndNew;
         bool addingAfter = false;
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             for (const char* name : {"Edit1", "Edit4", "Edit5", "Edit2", "Edit3", "Edit6"})
                 loaded << edit(w, name)->text();
             edit(w, "Edit1")->setText(u" ملت جديد "_s);
@@ -429,10 +429,10 @@ private slots:
     void saveAndNewRefreshesTheOpenDesigner()
     {
         exec(u"insert into tblAccountMst (Radif, BankName) values (1, 'صادرات')"_s);
-        auto designer = std::make_unique<TfrmChequeInfoUI>();
-        QCOMPARE(frmChequeInfoUI, designer.get());
+        auto designer = std::make_unique<LayoutDesigner>();
+        QCOMPARE(layoutDesigner, designer.get());
         int designerCurrent = -1;
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             edit(w, "Edit1")->setText(u"ملت"_s);
             edit(w, "Edit6")->setText(u"9"_s);
             click(w, "SpeedButton3");
@@ -459,7 +459,7 @@ private slots:
         QFETCH(bool, saveAndNewFirst);
         QFETCH(QString, how);
         bool closed = false;
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             edit(w, "Edit1")->setText(u"ملت"_s);
             if (saveAndNewFirst)
                 click(w, "SpeedButton3");
@@ -510,7 +510,7 @@ private slots:
         bool openAfterFailure = false;
         QString keptTitle;
         QList<Row> whileRefused;
-        whenShown<TfrmBankInfoUI>([&](TfrmBankInfoUI* w) {
+        whenShown<AccountEditor>([&](AccountEditor* w) {
             edit(w, "Edit1")->setText(u"ملت"_s);
             edit(w, "Edit6")->setText(u"3"_s);
             refuseWrites(true);
@@ -545,7 +545,7 @@ private slots:
         exec(u"insert into tblAccountMst (Id, Radif, BankName) values (3, 2, 'دوم')"_s);
         exec(u"insert into tblAccountMst (Id, Radif, BankName) values (4, 2, 'دوم ب')"_s);
         exec(u"insert into tblAccountMst (Id, Radif, BankName) values (5, 9, 'آخر')"_s);
-        TfrmAccountListUI window;
+        AccountPicker window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.windowTitle(), u"ليست حسابها"_s);
@@ -616,7 +616,7 @@ private slots:
         exec(u"insert into tblAccountMst (Id, Radif, BankName) values (300, 2, 'دوم')"_s);
         exec(u"insert into tblAccountMst (Id, Radif, BankName) values (700, 1, 'اول')"_s);
         QStringList focusAfterEnter;
-        whenShown<TfrmAccountListUI>([&](TfrmAccountListUI* w) {
+        whenShown<AccountPicker>([&](AccountPicker* w) {
             auto* grid = child<QTableView>(w, "DBGrid1");
             if (how.startsWith(u"down")) {
                 QTest::keyClick(grid, Qt::Key_Down);
@@ -649,7 +649,7 @@ private slots:
 
     void emptyListChoosesNothing()
     {
-        whenShown<TfrmAccountListUI>([&](TfrmAccountListUI* w) {
+        whenShown<AccountPicker>([&](AccountPicker* w) {
             auto* grid = child<QTableView>(w, "DBGrid1");
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
             if (w->isVisible())

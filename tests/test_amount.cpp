@@ -1,7 +1,7 @@
 // Amount texts: parsing, grouping, key filter, words of amounts and dates.
-#include "calendar/JalaliCalendar.h"
-#include "lib/AmountText.h"
-#include "lib/AppError.h"
+#include "core/calendar/JalaliCalendar.h"
+#include "core/errors/AppError.h"
+#include "core/text/AmountText.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -70,8 +70,8 @@ private slots:
         QTest::newRow("a trillion") << u"1000000000000"_s << u"يک تريليون"_s << false;
         // Marks are removed before the digits are cut into groups: the words of the value.
         QTest::newRow("marks inside groups") << u"1.000,5"_s << u"ده هزار و پنج"_s << true;
-        QTest::newRow("grouped with commas") << u"1,250,000"_s
-                                             << u"يک ميليون و دويست و پنجاه هزار"_s << false;
+        QTest::newRow("grouped with commas")
+            << u"1,250,000"_s << u"يک ميليون و دويست و پنجاه هزار"_s << false;
         QTest::newRow("ten million grouped") << u"10,000,000"_s << u"ده ميليون"_s << false;
     }
     void amountToWords()
@@ -210,7 +210,7 @@ private slots:
 
     void dateToWords_data()
     {
-        QTest::addColumn<TDateTime>("date");
+        QTest::addColumn<SerialDate>("date");
         QTest::addColumn<QString>("words");
         // 1387/05/09, a Wednesday: two spaces after the day words, one at the end.
         QTest::newRow("1387/05/09") << EncodeJalaliDate(1387, 5, 9)
@@ -229,7 +229,7 @@ private slots:
     }
     void dateToWords()
     {
-        QFETCH(TDateTime, date);
+        QFETCH(SerialDate, date);
         QFETCH(QString, words);
         QCOMPARE(DateToWords(date), words);
     }

@@ -1,10 +1,10 @@
 // The database backup: a consistent copy while the program writes, checked, whole or nothing;
 // from the main window and from the tool.
-#include "app/DatabaseBackup.h"
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "app/uMainUI.h"
-#include "lib/Lib.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseBackup.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/common/MessageBox.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -59,7 +59,7 @@ private slots:
     // a second backup over the first replaces it whole.
     void copyWhileTheProgramWritesHoldsTheCommittedState()
     {
-        TfrmMainDM dm(TfrmMainDM::File{db_});
+        Database dm(Database::File{db_});
         QVERIFY(dm.isOpened());
         dm.writeThemeId(3);
         QSqlDatabase c = dm.connection();
@@ -144,10 +144,10 @@ private slots:
     {
         QList<ShownMessage> shown;
         DialogSeam::setMessageHook([&](const ShownMessage& m) { return shown << m, true; });
-        TfrmMainDM dm(TfrmMainDM::File{db_});
+        Database dm(Database::File{db_});
         const QString saved = QDir::currentPath();
         QDir::setCurrent(dir_.path());
-        auto w = std::make_unique<TfrmMainUI>();
+        auto w = std::make_unique<MainWindow>();
         w->show();
         const QString copy = dir_.filePath(u"window.mdb"_s);
         QString suggested;

@@ -1,8 +1,8 @@
 // Jalali arithmetic, the clock seam, and Jalali date texts (formatting and scanning).
-#include "calendar/JalaliCalendar.h"
-#include "calendar/JalaliFormat.h"
-#include "calendar/Today.h"
-#include "lib/AppError.h"
+#include "core/calendar/JalaliCalendar.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/calendar/Today.h"
+#include "core/errors/AppError.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,16 +18,16 @@ namespace {
 class PinnedToday final
 {
 public:
-    explicit PinnedToday(TDateTime now)
+    explicit PinnedToday(SerialDate now)
     {
         SetNowForTests([now] { return now; });
     }
     ~PinnedToday() { SetNowForTests({}); }
 };
 
-const TDateTime k1403Day = 45400.5; // 18 April 2024, 1403/01/30, noon
+const SerialDate k1403Day = 45400.5; // 18 April 2024, 1403/01/30, noon
 
-QString fmt(const QString& pattern, TDateTime value)
+QString fmt(const QString& pattern, SerialDate value)
 {
     return FormatJalaliDateTime(pattern, value);
 }
@@ -76,18 +76,18 @@ private slots:
         QFETCH(int, weekday);
         const JalaliDate expected{quint16(year), quint16(month), quint16(dayOfMonth),
                                   quint16(weekday)};
-        QCOMPARE(DecodeJalaliDateFully(TDateTime(day)), expected);
+        QCOMPARE(DecodeJalaliDateFully(SerialDate(day)), expected);
         // The time of day is ignored; before day 0 it counts back from the day's start.
         QCOMPARE(DecodeJalaliDateFully(day < 0 ? day - 0.75 : day + 0.75), expected);
         QCOMPARE(JalaliDayOfWeek(day), quint16(weekday));
-        QCOMPARE(EncodeJalaliDate(year, month, dayOfMonth), TDateTime(day));
+        QCOMPARE(EncodeJalaliDate(year, month, dayOfMonth), SerialDate(day));
         quint16 y = 0, m = 0, d = 0;
         DecodeJalaliDate(day, y, m, d);
         QCOMPARE(y, quint16(year));
         QCOMPARE(m, quint16(month));
         QCOMPARE(d, quint16(dayOfMonth));
         if (gregorian.isValid()) {
-            QCOMPARE(ToDateValue(gregorian), TDateTime(day));
+            QCOMPARE(ToDateValue(gregorian), SerialDate(day));
             QCOMPARE(ToQDate(day), gregorian);
         }
     }
@@ -155,7 +155,7 @@ private slots:
         QFETCH(int, year);
         QFETCH(int, month);
         QFETCH(int, day);
-        TDateTime value = 123.0;
+        SerialDate value = 123.0;
         QVERIFY(!TryEncodeJalaliDate(year, month, day, value));
         QCOMPARE(value, 123.0); // untouched
         try {
@@ -168,7 +168,7 @@ private slots:
 
     void leapYears()
     {
-        TDateTime value = 0;
+        SerialDate value = 0;
         QVERIFY(TryEncodeJalaliDate(1391, 12, 30, value)); // 1391 mod 33 = 5
         QVERIFY(IsJalaliLeapYear(1403));
         QVERIFY(!IsJalaliLeapYear(1404));
@@ -198,8 +198,8 @@ private slots:
                 QFAIL(qPrintable(u"leap count of %1"_s.arg(y)));
             for (int m = 1; m <= 12; ++m) {
                 for (int d = 1; d <= JalaliMonthDays[leap ? 1 : 0][m - 1]; ++d) {
-                    TDateTime value = 0;
-                    if (!TryEncodeJalaliDate(y, m, d, value) || value != TDateTime(expectedDay))
+                    SerialDate value = 0;
+                    if (!TryEncodeJalaliDate(y, m, d, value) || value != SerialDate(expectedDay))
                         QFAIL(qPrintable(u"encode %1/%2/%3"_s.arg(y).arg(m).arg(d)));
                     const JalaliDate back =
                         DecodeJalaliDateFully(value < 0 ? value - 0.5 : value + 0.5);
@@ -215,9 +215,9 @@ private slots:
 
     void incJalaliMonth_data()
     {
-        QTest::addColumn<TDateTime>("from");
+        QTest::addColumn<SerialDate>("from");
         QTest::addColumn<int>("months");
-        QTest::addColumn<TDateTime>("to");
+        QTest::addColumn<SerialDate>("to");
         QTest::newRow("-13 months")
             << EncodeJalaliDate(1391, 1, 15) << -13 << EncodeJalaliDate(1389, 12, 15);
         QTest::newRow("into a leap Esfand")
@@ -236,9 +236,9 @@ private slots:
     }
     void incJalaliMonth()
     {
-        QFETCH(TDateTime, from);
+        QFETCH(SerialDate, from);
         QFETCH(int, months);
-        QFETCH(TDateTime, to);
+        QFETCH(SerialDate, to);
         QCOMPARE(IncJalaliMonth(from, months), to);
     }
 
@@ -258,7 +258,7 @@ private slots:
     void weekOfYear_data()
     {
         QTest::addColumn<int>("rule");
-        QTest::addColumn<TDateTime>("date");
+        QTest::addColumn<SerialDate>("date");
         QTest::addColumn<int>("week");
         QTest::newRow("1/1/1403 (Wed) rule 0") << 0 << EncodeJalaliDate(1403, 1, 1) << 53;
         QTest::newRow("1/1/1403 rule 2") << 2 << EncodeJalaliDate(1403, 1, 1) << 53;
@@ -275,7 +275,7 @@ private slots:
     void weekOfYear()
     {
         QFETCH(int, rule);
-        QFETCH(TDateTime, date);
+        QFETCH(SerialDate, date);
         QFETCH(int, week);
         QCOMPARE(JalaliWeekOfYear(rule, date), week);
     }
@@ -284,9 +284,9 @@ private slots:
     void weekOfYearIsConsistent()
     {
         for (int rule = 1; rule <= 3; ++rule) {
-            const TDateTime first = EncodeJalaliDate(1390, 1, 1);
+            const SerialDate first = EncodeJalaliDate(1390, 1, 1);
             int previous = JalaliWeekOfYear(rule, first);
-            for (TDateTime day = first + 1; day < EncodeJalaliDate(1410, 1, 1); day += 1) {
+            for (SerialDate day = first + 1; day < EncodeJalaliDate(1410, 1, 1); day += 1) {
                 const int week = JalaliWeekOfYear(rule, day);
                 QVERIFY(week >= 1 && week <= 53);
                 if (JalaliDayOfWeek(day) != 1)
@@ -318,7 +318,7 @@ private slots:
 
     void dateToStr_data()
     {
-        QTest::addColumn<TDateTime>("value");
+        QTest::addColumn<SerialDate>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("2012-03-21") << 40989.0 << u"1391/01/02"_s;
         QTest::newRow("2025-03-20") << 45736.0 << u"1403/12/30"_s;
@@ -328,7 +328,7 @@ private slots:
     }
     void dateToStr()
     {
-        QFETCH(TDateTime, value);
+        QFETCH(SerialDate, value);
         QFETCH(QString, text);
         QCOMPARE(JalaliDateToStr(value), text);
     }
@@ -336,12 +336,12 @@ private slots:
     void formatSpecifiers_data()
     {
         QTest::addColumn<QString>("pattern");
-        QTest::addColumn<TDateTime>("value");
+        QTest::addColumn<SerialDate>("value");
         QTest::addColumn<QString>("text");
-        const TDateTime wed = 40989.0; // 1391/01/02, Wednesday
-        const TDateTime evening =
+        const SerialDate wed = 40989.0; // 1391/01/02, Wednesday
+        const SerialDate evening =
             wed + (18 * 3600 + 5 * 60 + 7) / 86400.0 + 0.009 / 86400.0; // 18:05:07.009
-        const TDateTime morning = wed + (3600 + 2 * 60 + 3) / 86400.0;  // 01:02:03
+        const SerialDate morning = wed + (3600 + 2 * 60 + 3) / 86400.0; // 01:02:03
         QTest::newRow("d dd") << u"d dd"_s << wed << u"2 02"_s;
         QTest::newRow("ddd") << u"ddd"_s << wed << u"چ"_s;
         QTest::newRow("dddd") << u"dddd"_s << wed << u"چهار\u200Cشنبه"_s;
@@ -390,7 +390,7 @@ private slots:
     void formatSpecifiers()
     {
         QFETCH(QString, pattern);
-        QFETCH(TDateTime, value);
+        QFETCH(SerialDate, value);
         QFETCH(QString, text);
         QCOMPARE(fmt(pattern, value), text);
     }
@@ -505,7 +505,7 @@ private slots:
         PinnedToday pin(k1403Day);
         const QString text = u"x 1391/1/2/ y"_s;
         int position = 2;
-        TDateTime value = 0;
+        SerialDate value = 0;
         QVERIFY(TryScanJalaliDate(text, position, value));
         QCOMPARE(value, EncodeJalaliDate(1391, 1, 2));
         QCOMPARE(position, 13); // past the trailing separator and the space: at "y"
@@ -519,7 +519,7 @@ private slots:
     {
         QTest::addColumn<QString>("shortFormat");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<TDateTime>("date");
+        QTest::addColumn<SerialDate>("date");
         QTest::newRow("d-m-y") << u"dd/mm/yyyy"_s << u"2/1/1391"_s << EncodeJalaliDate(1391, 1, 2);
         QTest::newRow("m-d-y") << u"mm/dd/yyyy"_s << u"1/2/1391"_s << EncodeJalaliDate(1391, 1, 2);
         QTest::newRow("no letters: m-d-y")
@@ -533,7 +533,7 @@ private slots:
     {
         QFETCH(QString, shortFormat);
         QFETCH(QString, text);
-        QFETCH(TDateTime, date);
+        QFETCH(SerialDate, date);
         PinnedToday pin(k1403Day);
         JalaliFormatSettings s;
         s.shortDateFormat = shortFormat;
@@ -554,7 +554,7 @@ private slots:
     // Round trip of every day of a few years through the text.
     void textRoundTrip()
     {
-        for (TDateTime day = EncodeJalaliDate(1390, 1, 1); day <= EncodeJalaliDate(1405, 12, 29);
+        for (SerialDate day = EncodeJalaliDate(1390, 1, 1); day <= EncodeJalaliDate(1405, 12, 29);
              day += 1)
             QCOMPARE(StrToJalaliDate(JalaliDateToStr(day)), day);
     }
@@ -577,7 +577,7 @@ private slots:
                 text += rng.bounded(8) == 0 ? QChar(char16_t(rng.bounded(0xFFFF)))
                                             : alphabet[rng.bounded(int(alphabet.size()))];
             int position = int(rng.bounded(30)) - 3;
-            TDateTime value = 0;
+            SerialDate value = 0;
             const JalaliFormatSettings& settings = round % 2 ? odd : CurrentJalaliFormatSettings();
             if (TryScanJalaliDate(text, position, value, settings)) {
                 QVERIFY(position >= 1 && position <= text.size() + 1);

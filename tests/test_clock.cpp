@@ -1,5 +1,5 @@
 // The analog clock: its faces, hand angles, tick timing, dial text, fit and transparency.
-#include "app/Fonts.h"
+#include "render/Fonts.h"
 #include "widgets/AnalogClock.h"
 
 #include <QApplication>
@@ -35,18 +35,18 @@ protected:
 // A clock whose time the test sets.
 struct PinnedClock
 {
-    explicit PinnedClock(QWidget* parent = nullptr) : clock(new TAnalogClock(parent))
+    explicit PinnedClock(QWidget* parent = nullptr) : clock(new AnalogClock(parent))
     {
         clock->setTimeSource([this] { return now; });
     }
     QTime now = QTime(15, 30, 30, 250);
-    TAnalogClock* clock;
+    AnalogClock* clock;
 };
 
-bool allStyles(const std::function<bool(TAnalogClockStyle)>& check)
+bool allStyles(const std::function<bool(AnalogClockStyle)>& check)
 {
     for (int i = 0; i < 8; ++i)
-        if (!check(TAnalogClockStyle(i)))
+        if (!check(AnalogClockStyle(i)))
             return false;
     return true;
 }
@@ -73,17 +73,17 @@ private slots:
     // Every face carries its pictures in the sizes its table row asks for.
     void facesHaveEveryPictureInItsSize()
     {
-        QCOMPARE(ClockInfoOf(TAnalogClockStyle::acSystem).centre(), QPointF(63.5, 64.5));
-        QCOMPARE(ClockInfoOf(TAnalogClockStyle::acNovelty).centre(), QPointF(55.5, 86.5));
-        QCOMPARE(ClockInfoOf(TAnalogClockStyle::acTrad).textBox(), QRectF(32.5, 71.5, 60, 18));
-        QCOMPARE(ClockInfoOf(TAnalogClockStyle::acFlower).textColor, 0xFFFE8E08u);
-        const QSet<TAnalogClockStyle> glassy = {
-            TAnalogClockStyle::acCronometer, TAnalogClockStyle::acSquare,
-            TAnalogClockStyle::acSystem, TAnalogClockStyle::acTrad};
-        QVERIFY(allStyles([&](TAnalogClockStyle style) {
-            const TClockInfo& info = ClockInfoOf(style);
+        QCOMPARE(ClockInfoOf(AnalogClockStyle::acSystem).centre(), QPointF(63.5, 64.5));
+        QCOMPARE(ClockInfoOf(AnalogClockStyle::acNovelty).centre(), QPointF(55.5, 86.5));
+        QCOMPARE(ClockInfoOf(AnalogClockStyle::acTrad).textBox(), QRectF(32.5, 71.5, 60, 18));
+        QCOMPARE(ClockInfoOf(AnalogClockStyle::acFlower).textColor, 0xFFFE8E08u);
+        const QSet<AnalogClockStyle> glassy = {
+            AnalogClockStyle::acCronometer, AnalogClockStyle::acSquare, AnalogClockStyle::acSystem,
+            AnalogClockStyle::acTrad};
+        QVERIFY(allStyles([&](AnalogClockStyle style) {
+            const ClockInfo& info = ClockInfoOf(style);
             const QSize dial =
-                style == TAnalogClockStyle::acNovelty ? QSize(118, 130) : QSize(130, 130);
+                style == AnalogClockStyle::acNovelty ? QSize(118, 130) : QSize(130, 130);
             const QSize strip(info.handWidth, info.handHeight);
             for (const char* suffix : {"FACE", "H", "M", "S", "DOT", "GLASS"}) {
                 const QImage picture(ClockPicturePath(style, suffix));
@@ -152,8 +152,8 @@ private slots:
     void ticksWithOvershootThenSettles()
     {
         PinnedClock pinned;
-        TAnalogClock* clock = pinned.clock;
-        QSignalSpy ticked(clock, &TAnalogClock::clockTicked);
+        AnalogClock* clock = pinned.clock;
+        QSignalSpy ticked(clock, &AnalogClock::clockTicked);
         pinned.now = QTime(3, 0, 0, 20);
         clock->show();
         QCOMPARE(clock->pendingDelay(), 100);
@@ -179,10 +179,10 @@ private slots:
     void withoutSecondsTicksOncePastEachMinute()
     {
         PinnedClock pinned;
-        TAnalogClock* clock = pinned.clock;
+        AnalogClock* clock = pinned.clock;
         clock->show();
         clock->setShowSeconds(false);
-        QSignalSpy ticked(clock, &TAnalogClock::clockTicked);
+        QSignalSpy ticked(clock, &AnalogClock::clockTicked);
         clock->tick();
         QVERIFY(!clock->overshootShown());
         QVERIFY(clock->capShown());
@@ -206,9 +206,9 @@ private slots:
     void propertyWritesRestartTheTimer()
     {
         PinnedClock pinned;
-        TAnalogClock* clock = pinned.clock;
+        AnalogClock* clock = pinned.clock;
         QCOMPARE(clock->size(), QSize(130, 130));
-        QCOMPARE(clock->clockStyle(), TAnalogClockStyle::acSystem);
+        QCOMPARE(clock->clockStyle(), AnalogClockStyle::acSystem);
         QVERIFY(clock->active() && clock->showSeconds() && !clock->shrinkOnly() &&
                 !clock->autoSize());
         QCOMPARE(clock->fontName(), u"Tahoma"_s);
@@ -217,7 +217,7 @@ private slots:
         clock->tick();
         QCOMPARE(clock->pendingDelay(), 50);
 
-        QSignalSpy textChanged(clock, &TAnalogClock::textChanged);
+        QSignalSpy textChanged(clock, &AnalogClock::textChanged);
         clock->setText(u"  "_s + kNilo + u"\t "_s);
         QCOMPARE(clock->text(), kNilo);
         QCOMPARE(clock->pendingDelay(), 100);
@@ -228,12 +228,12 @@ private slots:
         QCOMPARE(clock->pendingDelay(), 50); // untouched
 
         const QImage before = clock->framePicture();
-        clock->setStyle(TAnalogClockStyle::acTrad);
+        clock->setStyle(AnalogClockStyle::acTrad);
         QCOMPARE(clock->pendingDelay(), 100);
         QVERIFY(clock->framePicture() != before);
 
         // Writing the time is ignored while active and shown while inactive.
-        QSignalSpy timeChanged(clock, &TAnalogClock::timeChanged);
+        QSignalSpy timeChanged(clock, &AnalogClock::timeChanged);
         clock->setTime(QTime(9, 0));
         QCOMPARE(clock->time(), pinned.now);
         clock->setActive(false);
@@ -254,11 +254,11 @@ private slots:
     // The dial text is written fresh each time: no trace of an earlier text stays.
     void dialTextReplacesTheOldText()
     {
-        TAnalogClock plain;
-        TAnalogClock once;
-        TAnalogClock twice;
-        for (TAnalogClock* c : {&plain, &once, &twice})
-            c->setStyle(TAnalogClockStyle::acTrad);
+        AnalogClock plain;
+        AnalogClock once;
+        AnalogClock twice;
+        for (AnalogClock* c : {&plain, &once, &twice})
+            c->setStyle(AnalogClockStyle::acTrad);
         once.setText(kNilo);
         twice.setText(u"a much longer dial text"_s);
         twice.setText(kNilo);
@@ -271,11 +271,11 @@ private slots:
     // A text too wide for its box is drawn smaller, inside the box, on every face.
     void wideTextShrinksIntoItsBox()
     {
-        QVERIFY(allStyles([](TAnalogClockStyle style) {
-            TAnalogClock plain;
-            TAnalogClock word;
-            TAnalogClock clock;
-            for (TAnalogClock* c : {&plain, &word, &clock})
+        QVERIFY(allStyles([](AnalogClockStyle style) {
+            AnalogClock plain;
+            AnalogClock word;
+            AnalogClock clock;
+            for (AnalogClock* c : {&plain, &word, &clock})
                 c->setStyle(style);
             word.setText(kNilo);
             clock.setText(kNilo + u" "_s + kNilo + u" "_s + kNilo);
@@ -293,10 +293,10 @@ private slots:
 
     void textFollowsTheLayoutDirection()
     {
-        TAnalogClock ltr;
-        TAnalogClock rtl;
+        AnalogClock ltr;
+        AnalogClock rtl;
         rtl.setLayoutDirection(Qt::RightToLeft);
-        for (TAnalogClock* c : {&ltr, &rtl})
+        for (AnalogClock* c : {&ltr, &rtl})
             c->setText(u"ab "_s + kNilo);
         QVERIFY(ltr.dialPicture() != rtl.dialPicture());
         ltr.setLayoutDirection(Qt::RightToLeft);
@@ -309,8 +309,8 @@ private slots:
         QTest::addColumn<int>("style");
         QTest::addColumn<bool>("shrinkOnly");
         QTest::addColumn<QRect>("fit");
-        const int system = int(TAnalogClockStyle::acSystem);
-        const int novelty = int(TAnalogClockStyle::acNovelty);
+        const int system = int(AnalogClockStyle::acSystem);
+        const int novelty = int(AnalogClockStyle::acNovelty);
         QTest::newRow("navigation bar") << QSize(87, 93) << system << false << QRect(0, 3, 87, 87);
         QTest::newRow("wide") << QSize(200, 100) << system << false << QRect(50, 0, 100, 100);
         QTest::newRow("grown") << QSize(200, 260) << system << false << QRect(0, 30, 200, 200);
@@ -327,8 +327,8 @@ private slots:
         QFETCH(int, style);
         QFETCH(bool, shrinkOnly);
         QFETCH(QRect, fit);
-        TAnalogClock clock;
-        clock.setStyle(TAnalogClockStyle(style));
+        AnalogClock clock;
+        clock.setStyle(AnalogClockStyle(style));
         clock.setShrinkOnly(shrinkOnly);
         clock.resize(control);
         QCOMPARE(clock.fitRect(), fit);
@@ -336,11 +336,11 @@ private slots:
 
     void autoSizeTakesTheFaceSize()
     {
-        TAnalogClock clock;
+        AnalogClock clock;
         clock.resize(87, 93);
         clock.setAutoSize(true);
         QCOMPARE(clock.size(), QSize(130, 130));
-        clock.setStyle(TAnalogClockStyle::acNovelty);
+        clock.setStyle(AnalogClockStyle::acNovelty);
         QCOMPARE(clock.size(), QSize(118, 130));
         QCOMPARE(clock.sizeHint(), QSize(118, 130));
     }
@@ -350,10 +350,10 @@ private slots:
     {
         PinnedClock pinned;
         pinned.now = QTime(3, 0);
-        pinned.clock->setStyle(TAnalogClockStyle::acModern); // white hands on a dark dial
+        pinned.clock->setStyle(AnalogClockStyle::acModern); // white hands on a dark dial
         pinned.clock->setShowSeconds(false);
         const QImage frame = pinned.clock->framePicture();
-        const QPointF c = ClockInfoOf(TAnalogClockStyle::acModern).centre();
+        const QPointF c = ClockInfoOf(AnalogClockStyle::acModern).centre();
         const auto lightness = [&](qreal dx, qreal dy) {
             return QColor(frame.pixel(int(c.x() + dx), int(c.y() + dy))).lightness();
         };
@@ -375,7 +375,7 @@ private slots:
         auto* sibling = new QWidget(&window);
         sibling->setGeometry(100, 100, 50, 50);
         PinnedClock pinned(&window);
-        TAnalogClock* clock = pinned.clock;
+        AnalogClock* clock = pinned.clock;
         clock->setGeometry(10, 10, 87, 93);
         clock->setText(kNilo);
         window.show();
@@ -400,8 +400,8 @@ private slots:
     // The real timer: within 1.3 s the clock settles at least once.
     void realTimerTicks()
     {
-        TAnalogClock clock;
-        QSignalSpy ticked(&clock, &TAnalogClock::clockTicked);
+        AnalogClock clock;
+        QSignalSpy ticked(&clock, &AnalogClock::clockTicked);
         clock.show();
         QTRY_VERIFY_WITH_TIMEOUT(ticked.count() >= 1, 1300);
         QVERIFY(clock.isTicking());

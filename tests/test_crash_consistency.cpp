@@ -1,10 +1,10 @@
 // A writer killed with SIGKILL at random moments leaves a sound database: the integrity
 // check passes and every layout, account, deletion and setting is entirely the old one or
 // entirely the new one.
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutStore.h"
-#include "lib/ImageCodec.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/ImageCodec.h"
+#include "core/storage/LayoutStore.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -37,7 +37,7 @@ class CrashConsistency : public QObject
             QThread::usleep(random.bounded(1000, 60000));
             ::kill(pid_t(p.processId()), SIGKILL);
             QVERIFY(p.waitForFinished(10000));
-            TfrmMainDM dm(TfrmMainDM::File{db_});
+            Database dm(Database::File{db_});
             QVERIFY(dm.isOpened());
             QSqlQuery q(dm.connection());
             QVERIFY(q.exec(u"pragma integrity_check"_s) && q.next());
@@ -53,14 +53,14 @@ private slots:
     {
         db_ = dir_.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u".mdb"_s);
         QVERIFY(CreateDatabase(db_).isEmpty());
-        TfrmMainDM dm(TfrmMainDM::File{db_});
+        Database dm(Database::File{db_});
         QVERIFY(QSqlQuery(dm.connection())
                     .exec(u"insert into tblAccountMst (BankName) values ('v0')"_s));
     }
 
     void layoutSaveIsAllOrNothing()
     {
-        killAtRandomPoints(u"layout"_s, 100, [](TfrmMainDM& dm) {
+        killAtRandomPoints(u"layout"_s, 100, [](Database& dm) {
             const ChequeLayout layout = ReadLayout(dm.connection(), 1);
             if (!layout.hasRows) {
                 QVERIFY(layout.pictureJpeg.isEmpty());
@@ -81,7 +81,7 @@ private slots:
 
     void accountSaveIsAllOrNothing()
     {
-        killAtRandomPoints(u"account"_s, 50, [](TfrmMainDM& dm) {
+        killAtRandomPoints(u"account"_s, 50, [](Database& dm) {
             QSqlQuery q(dm.connection());
             QVERIFY(q.exec(
                 u"select BankName, BankBranchName, BankBranchCode, AccountName, AccountNo, Radif from tblAccountMst"_s));
@@ -97,7 +97,7 @@ private slots:
 
     void accountDeleteTakesItsLayoutAlong()
     {
-        killAtRandomPoints(u"delete"_s, 50, [](TfrmMainDM& dm) {
+        killAtRandomPoints(u"delete"_s, 50, [](Database& dm) {
             QSqlQuery q(dm.connection());
             QVERIFY(q.exec(u"select Id from tblAccountMst where Id <> 1"_s));
             QSet<int> accounts;
@@ -120,7 +120,7 @@ private slots:
 
     void backgroundAndThemeWritesAreWhole()
     {
-        killAtRandomPoints(u"background"_s, 50, [](TfrmMainDM& dm) {
+        killAtRandomPoints(u"background"_s, 50, [](Database& dm) {
             const QByteArray stored = dm.readBackImage();
             if (stored.isEmpty())
                 return;

@@ -1,10 +1,10 @@
 // Handing a PDF page to CUPS: against a private server with queues on real vendor drivers
 // that declare hardware margins, the page must arrive whole and unmoved, and every refusal
 // must come back as a failure with its reason and no job left behind.
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutStore.h"
-#include "printing/CupsJob.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
+#include "render/CupsJob.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -328,19 +328,20 @@ private slots:
         const QString db = path(u"NiloChequePrint.mdb"_s);
         QVERIFY(CreateDatabase(db).isEmpty());
         {
-            TfrmMainDM dm(TfrmMainDM::File{db});
+            Database dm(Database::File{db});
             QSqlQuery(dm.connection()).exec(u"insert into tblAccountMst (BankName) values ('b')"_s);
             LayoutRows rows;
             rows[0] = {1, 650, 320, 10, 5, {}, {}, false, true};
             for (int id = 2; id <= 10; ++id)
-                rows[id - 1] = {id, 60 + id * 25, 20 + id * 27, 200, 12, u"Tahoma"_s,
-                                u"Regular"_s, true, id == 5};
+                rows[id - 1] = {id,          60 + id * 25, 20 + id * 27, 200,    12,
+                                u"Tahoma"_s, u"Regular"_s, true,         id == 5};
             QString error;
             QVERIFY2(SaveLayout(dm.connection(), 1, rows, {}, {}, &error), qPrintable(error));
         }
-        const QStringList cheque = {u"print"_s,  u"--database"_s, db,         u"--account"_s,
-                                    u"1"_s,      u"--amount"_s,   u"1250000"_s, u"--payee"_s,
-                                    u"Rezaei"_s, u"--date"_s,     u"1403/01/15"_s};
+        const QStringList cheque = {u"print"_s,     u"--database"_s, db,
+                                    u"--account"_s, u"1"_s,          u"--amount"_s,
+                                    u"1250000"_s,   u"--payee"_s,    u"Rezaei"_s,
+                                    u"--date"_s,    u"1403/01/15"_s};
         auto printOn = [&](const QString& queue, const QStringList& more, int* code) {
             const QString out = run(tool, cheque + more + QStringList{u"--printer"_s, queue}, code);
             const auto m = QRegularExpression(u"\\(job (\\d+)\\)"_s).match(out);
@@ -366,8 +367,9 @@ private slots:
         }
         // A calibration of (2.0, -1.0) mm stored for fuji moves every text by (5.67, -2.83) pt.
         int code = -1;
-        run(tool, {u"calibrate"_s, u"--database"_s, db, u"--printer"_s, u"fuji"_s, u"--x"_s,
-                   u"2"_s, u"--y"_s, u"-1"_s},
+        run(tool,
+            {u"calibrate"_s, u"--database"_s, db, u"--printer"_s, u"fuji"_s, u"--x"_s, u"2"_s,
+             u"--y"_s, u"-1"_s},
             &code);
         QCOMPARE(code, 0);
         const PdfPage expected = inspect(path(u"reference-horizontal.pdf"_s));

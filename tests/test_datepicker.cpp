@@ -1,11 +1,11 @@
 // The Jalali date picker, its drop-down and the month calendar, driven by keys, clicks and
 // the wheel with a pinned "today" (15 Shahrivar 1403) and the default yyyy/mm/dd format.
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "calendar/JalaliDatePicker.h"
-#include "calendar/JalaliFormat.h"
-#include "calendar/JalaliMonthCalendar.h"
-#include "calendar/Today.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/calendar/Today.h"
+#include "gui/common/NiloApplication.h"
+#include "render/Fonts.h"
+#include "widgets/JalaliDateEdit.h"
+#include "widgets/JalaliMonthView.h"
 
 #include <QClipboard>
 #include <QHBoxLayout>
@@ -20,23 +20,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TDateTime J(int y, int m, int d)
+SerialDate J(int y, int m, int d)
 {
     return EncodeJalaliDate(quint16(y), quint16(m), quint16(d));
 }
 
 // "yyyy/mm/dd" to a date value.
-TDateTime D(const QString& text)
+SerialDate D(const QString& text)
 {
     return StrToJalaliDate(text);
 }
 
-QString S(TDateTime value)
+QString S(SerialDate value)
 {
     return JalaliDateToStr(value);
 }
 
-const TDateTime kToday = J(1403, 6, 15);
+const SerialDate kToday = J(1403, 6, 15);
 
 void wheel(QWidget* w, int notches, Qt::KeyboardModifiers mods = {}, QPoint at = {})
 {
@@ -51,7 +51,7 @@ void wheel(QWidget* w, int notches, Qt::KeyboardModifiers mods = {}, QPoint at =
 struct Window
 {
     QWidget window;
-    TDropDownDatePicker* picker = new TDropDownDatePicker;
+    JalaliDateDropDown* picker = new JalaliDateDropDown;
     QLineEdit* other = new QLineEdit;
     Window()
     {
@@ -89,28 +89,28 @@ private slots:
 
     void newPickerShowsTodayWithItsDefaults()
     {
-        TDropDownDatePicker p;
+        JalaliDateDropDown p;
         QCOMPARE(S(p.Date()), u"1403/06/15"_s);
         QCOMPARE(p.activePart(), 2);
         QVERIFY(!p.AllowNull() && !p.IsNull() && p.AutoMove() && p.AutoSize() && !p.ReadOnly());
-        QCOMPARE(p.AutoMoveDirection(), amdDMY);
+        QCOMPARE(p.autoMoveDirection(), amdDMY);
         QCOMPARE(p.Alignment(), Qt::AlignHCenter);
-        QCOMPARE(p.DropDownAlign(), daLeft);
+        QCOMPARE(p.dropDownAlign(), daLeft);
         QVERIFY(p.Checked() && !p.ShowCheckBox());
-        QCOMPARE(p.DefaultBoldDays(), dbdNone);
-        QCOMPARE(p.CalendarOptions(), kDefaultMonthCalOptions);
+        QCOMPARE(p.defaultBoldDays(), dbdNone);
+        QCOMPARE(p.CalendarOptions(), kDefaultMonthViewOptions);
         QCOMPARE(p.MinDate(), 0.0);
         QCOMPARE(p.MaxDate(), 0.0);
         QVERIFY(p.focusPolicy() & Qt::TabFocus);
-        p.setCalendarOptions(kDefaultMonthCalOptions | mcoMultiSelect | mcoRangeSelect);
-        QCOMPARE(p.CalendarOptions(), kDefaultMonthCalOptions);
+        p.setCalendarOptions(kDefaultMonthViewOptions | mcoMultiSelect | mcoRangeSelect);
+        QCOMPARE(p.CalendarOptions(), kDefaultMonthViewOptions);
     }
 
     // The print window's default state: day, then month, then year, one OnChange per part.
     void typingMovesFromDayToMonthToYear()
     {
         Window w;
-        QSignalSpy change(w.picker, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
         QCOMPARE(w.picker->activePart(), 2);
         QTest::keyClicks(w.picker, u"25"_s);
         QCOMPARE(w.picker->day(), 25);
@@ -190,7 +190,7 @@ private slots:
         Window w;
         w.picker->setDate(D(start));
         w.picker->setActivePart(part);
-        QSignalSpy change(w.picker, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
         for (QChar c : keys) {
             if (c.unicode() < 128)
                 QTest::keyClick(w.picker, c.toLatin1());
@@ -277,7 +277,7 @@ private slots:
         Window w;
         w.picker->setDate(D(start));
         w.picker->setActivePart(part);
-        QSignalSpy change(w.picker, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
         QTest::keyClick(w.picker, Qt::Key(key), Qt::KeyboardModifiers(mods));
         QCOMPARE(S(w.picker->Date()), expected);
         QCOMPARE(change.size(), expected == start ? 0 : 1);
@@ -286,7 +286,7 @@ private slots:
     void leftAndRightWrapTheActivePartWithoutChange()
     {
         Window w;
-        QSignalSpy change(w.picker, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
         QList<int> seen;
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(w.picker, Qt::Key_Left);
@@ -309,7 +309,7 @@ private slots:
     {
         Window w;
         w.picker->setReadOnly(true);
-        QSignalSpy change(w.picker, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
         QTest::keyClicks(w.picker, u"12"_s);
         QTest::keyClick(w.picker, Qt::Key_Up);
         ::wheel(w.picker, 1);
@@ -324,9 +324,9 @@ private slots:
     void limits()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         p->setDate(J(1391, 7, 15));
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
         p->setMaxDate(J(1391, 7, 15) + 0.75);
         QCOMPARE(p->MaxDate(), J(1391, 7, 15));
         QTest::keyClick(p, Qt::Key_Up);
@@ -346,7 +346,7 @@ private slots:
         auto message = [](auto&& f) {
             try {
                 f();
-            } catch (const EDateTimeError& e) {
+            } catch (const DateTimeError& e) {
                 return e.message();
             }
             return QString();
@@ -379,9 +379,9 @@ private slots:
     void clipboard()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         p->setDate(J(1391, 1, 2));
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
         QTest::keyClick(p, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"1391/01/02"_s);
 
@@ -422,8 +422,8 @@ private slots:
     void nullDate()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
+        JalaliDateDropDown* p = w.picker;
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
         QTest::keyClick(p, Qt::Key_Delete);
         QVERIFY(!p->IsNull());
         p->setAllowNull(true);
@@ -447,7 +447,7 @@ private slots:
     void mouseOnTheField()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         // Boxes run year, month, day from left to right even in right-to-left mode.
         QVERIFY(p->isRightToLeft());
         QVERIFY(p->partRect(0).right() < p->partRect(1).left());
@@ -469,7 +469,7 @@ private slots:
         QVERIFY(!p->isTyping());
         QCOMPARE(S(p->Date()), u"1403/06/02"_s);
 
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
         QTest::mouseClick(p, Qt::MiddleButton, {}, p->partRect(1).center());
         QCOMPARE(S(p->Date()), u"1403/06/15"_s);
         QCOMPARE(change.size(), 1);
@@ -495,7 +495,7 @@ private slots:
         QFETCH(QString, expected);
         Window w;
         w.picker->setActivePart(part);
-        QSignalSpy change(w.picker, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
         ::wheel(w.picker, notches, Qt::KeyboardModifiers(mods));
         QCOMPARE(S(w.picker->Date()), expected);
         QCOMPARE(change.size(), 1);
@@ -522,9 +522,9 @@ private slots:
     void checkBox()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         p->setShowCheckBox(true);
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
         QTest::keyClick(p, Qt::Key_Space);
         QVERIFY(!p->Checked());
         QCOMPARE(change.size(), 1);
@@ -542,7 +542,7 @@ private slots:
 
     void fontDrivesTheSize()
     {
-        TJalaliDatePicker p;
+        JalaliDateEdit p;
         const int h = p.height();
         QFont big = p.font();
         big.setPointSize(big.pointSize() * 2);
@@ -559,22 +559,22 @@ private slots:
         Window w;
         w.window.move(350, 100); // room on the left for the calendar
         QTest::qWait(10);
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         p->setDate(J(1391, 1, 2));
         p->setMinDate(J(1390, 1, 1));
         p->setDefaultBoldDays(dbdFridays);
-        p->setCalendarOptions(kDefaultMonthCalOptions | mcoWeekNumbers);
-        QSignalSpy dropped(p, &TDropDownDatePicker::OnDropDown);
+        p->setCalendarOptions(kDefaultMonthViewOptions | mcoWeekNumbers);
+        QSignalSpy dropped(p, &JalaliDateDropDown::OnDropDown);
         QTest::keyClick(p, Qt::Key_Down, Qt::AltModifier);
         QVERIFY(p->DroppedDown());
         QCOMPARE(dropped.size(), 1);
-        TDropDownCalendar* pop = p->dropDownWindow();
+        DropDownMonthView* pop = p->dropDownWindow();
         QVERIFY(pop->isVisible());
         QCOMPARE(pop->windowType(), Qt::Popup);
-        TJalaliMonthCalendar* cal = p->calendar();
+        JalaliMonthView* cal = p->calendar();
         QCOMPARE(S(cal->Date()), u"1391/01/02"_s);
         QCOMPARE(cal->MinDate(), J(1390, 1, 1));
-        QCOMPARE(cal->DefaultBoldDays(), dbdFridays);
+        QCOMPARE(cal->defaultBoldDays(), dbdFridays);
         QVERIFY(cal->CalendarOptions() & mcoWeekNumbers);
         QVERIFY(cal->isRightToLeft());
         QCOMPARE(cal->font(), p->font());
@@ -607,8 +607,8 @@ private slots:
         Window w;
         w.window.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
         w.window.layout()->activate(); // the field changes sides now, not at the next event
-        TDropDownDatePicker* p = w.picker;
-        p->setDropDownAlign(TDropDownAlign(align));
+        JalaliDateDropDown* p = w.picker;
+        p->setDropDownAlign(DropDownAlign(align));
         // Measure the calendar first, then put the field where the aligned calendar stands in
         // the middle of the screen: no screen edge may push it, whatever the fonts make its
         // width.
@@ -676,9 +676,9 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(int, changes);
         Window w;
-        TDropDownDatePicker* p = w.picker;
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
-        QSignalSpy closed(p, &TDropDownDatePicker::OnCloseUp);
+        JalaliDateDropDown* p = w.picker;
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy closed(p, &JalaliDateDropDown::OnCloseUp);
         p->DropDown();
         for (int key : moves)
             QTest::keyClick(p, Qt::Key(key));
@@ -695,13 +695,13 @@ private slots:
     void dropDownClicks()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
+        JalaliDateDropDown* p = w.picker;
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
         // A click on the button opens; a click on the field closes without taking.
         QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
         QVERIFY(p->DroppedDown());
         QVERIFY(p->buttonRect().left() < p->textBand().left());
-        TJalaliMonthCalendar* cal = p->calendar();
+        JalaliMonthView* cal = p->calendar();
         QTest::keyClick(p, Qt::Key_Left);
         QTest::mouseClick(p, Qt::LeftButton, {}, p->partRect(0).center());
         QVERIFY(!p->DroppedDown());
@@ -739,9 +739,9 @@ private slots:
     void yearEditorInTheDropDown()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         p->DropDown();
-        TJalaliMonthCalendar* cal = p->calendar();
+        JalaliMonthView* cal = p->calendar();
         QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
         QVERIFY(cal->yearEditor()->isVisible());
         QTest::keyClick(p, Qt::Key_Up);
@@ -772,8 +772,8 @@ private slots:
     void dropDownHearsKeysAfterTheYearEditor()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
-        TJalaliMonthCalendar* cal = p->calendar();
+        JalaliDateDropDown* p = w.picker;
+        JalaliMonthView* cal = p->calendar();
         const auto press = [&](Qt::Key key) {
             QWindow* target = QGuiApplication::focusWindow();
             QTest::keyClick(target ? target : w.window.windowHandle(), key);
@@ -823,12 +823,12 @@ private slots:
     void openingEndsTheBlankAndChecks()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         p->setAllowNull(true);
         p->setShowCheckBox(true);
         p->setChecked(false);
         p->setIsNull(true);
-        QSignalSpy change(p, &TJalaliDatePicker::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::OnChange);
         p->DropDown();
         QVERIFY(p->Checked());
         QVERIFY(!p->IsNull());
@@ -843,10 +843,10 @@ private slots:
     void monthInfoComesFromThePicker()
     {
         Window w;
-        TDropDownDatePicker* p = w.picker;
+        JalaliDateDropDown* p = w.picker;
         p->setDate(J(1391, 1, 2));
         QList<int> asked;
-        connect(p, &TDropDownDatePicker::OnGetMonthInfo, p,
+        connect(p, &JalaliDateDropDown::OnGetMonthInfo, p,
                 [&](quint16 year, quint16 month, quint32& mask) {
                     asked << year * 100 + month;
                     mask |= 1u << 12; // day 13
@@ -866,13 +866,13 @@ private slots:
 
     void firstCellIsTheSaturdayBefore()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setDate(J(1391, 1, 10));
         QCOMPARE(S(cal.FirstCellDate()), u"1390/12/27"_s);
         QCOMPARE(JalaliDayOfWeek(cal.FirstCellDate()), 1);
         QCOMPARE(S(cal.CellDate(41)), u"1391/02/08"_s);
         // A month whose 1st is a Saturday starts a week later.
-        TDateTime first = J(1391, 1, 1);
+        SerialDate first = J(1391, 1, 1);
         while (JalaliDayOfWeek(first) != 1)
             first = IncJalaliMonth(first, 1);
         cal.setDate(first);
@@ -891,10 +891,10 @@ private slots:
     {
         QFETCH(bool, rtl);
         QFETCH(bool, weeks);
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
-        cal.setCalendarOptions(weeks ? kDefaultMonthCalOptions | mcoWeekNumbers
-                                     : kDefaultMonthCalOptions);
+        cal.setCalendarOptions(weeks ? kDefaultMonthViewOptions | mcoWeekNumbers
+                                     : kDefaultMonthViewOptions);
         cal.setDate(J(1391, 1, 10));
         QCOMPARE(cal.columnCount(), weeks ? 8 : 7);
         QCOMPARE(cal.rowCount(), 10);
@@ -904,19 +904,18 @@ private slots:
         if (weeks) {
             const QRect week = cal.WeekNumberRect(0);
             QCOMPARE(week.left() > sat.left(), rtl);
-            QCOMPARE(cal.hitTest(week.center()).part, TJalaliMonthCalendar::Part::WeekNumber);
-            QCOMPARE(cal.hitTest(cal.CornerRect().center()).part,
-                     TJalaliMonthCalendar::Part::Nothing);
+            QCOMPARE(cal.hitTest(week.center()).part, JalaliMonthView::Part::WeekNumber);
+            QCOMPARE(cal.hitTest(cal.CornerRect().center()).part, JalaliMonthView::Part::Nothing);
         }
         for (int i : {0, 6, 17, 41}) {
             const auto hit = cal.hitTest(cal.CellRect(i).center());
-            QCOMPARE(hit.part, TJalaliMonthCalendar::Part::Day);
+            QCOMPARE(hit.part, JalaliMonthView::Part::Day);
             QCOMPARE(hit.cell, i);
         }
         QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellRect(17).center());
         QCOMPARE(cal.Date(), cal.CellDate(17));
         // Week cells and weekday names cannot be chosen.
-        const TDateTime before = cal.Date();
+        const SerialDate before = cal.Date();
         if (weeks)
             QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.WeekNumberRect(2).center());
         QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.DayNameRect(3).center());
@@ -978,7 +977,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, mods);
         QFETCH(QString, expected);
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
         cal.setDate(D(start));
         QTest::keyClick(&cal, Qt::Key(key), Qt::KeyboardModifiers(mods));
@@ -988,24 +987,24 @@ private slots:
 
     void downFromTheLastWeekRowDoesNothing()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         // The last day of a month that reaches the sixth week row.
-        for (TDateTime d = J(1391, 1, 1);; d = IncJalaliMonth(d, 1)) {
+        for (SerialDate d = J(1391, 1, 1);; d = IncJalaliMonth(d, 1)) {
             cal.setDate(d);
-            const TDateTime last = cal.LastDayOfMonth();
+            const SerialDate last = cal.LastDayOfMonth();
             if (last - cal.FirstCellDate() >= 35) {
                 cal.setDate(last);
                 break;
             }
         }
-        const TDateTime before = cal.Date();
+        const SerialDate before = cal.Date();
         QTest::keyClick(&cal, Qt::Key_Down);
         QCOMPARE(cal.Date(), before);
     }
 
     void wheelMovesMonths()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setDate(J(1391, 1, 10));
         ::wheel(&cal, -1);
         QCOMPARE(S(cal.Date()), u"1391/02/10"_s);
@@ -1015,12 +1014,12 @@ private slots:
 
     void limitsBeepAndClamp()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setLayoutDirection(Qt::LeftToRight);
         cal.setMinDate(J(1391, 1, 10));
         cal.setMaxDate(J(1391, 2, 5));
         cal.setDate(J(1391, 1, 20));
-        QSignalSpy refused(&cal, &TJalaliMonthCalendar::refused);
+        QSignalSpy refused(&cal, &JalaliMonthView::refused);
         // Previous from the minimum's month is refused; next is clamped to the maximum.
         QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.LeftButtonRect().center());
         QCOMPARE(refused.size(), 1);
@@ -1056,7 +1055,7 @@ private slots:
 
     void trailingDays()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setDate(J(1391, 1, 10));
         QVERIFY(cal.canChoose(0));
         QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellRect(0).center());
@@ -1064,7 +1063,7 @@ private slots:
         QCOMPARE(cal.shownMonth(), 12);
 
         cal.setDate(J(1391, 1, 10));
-        cal.setCalendarOptions(kDefaultMonthCalOptions & ~TMonthCalOptions(mcoTrailingDays));
+        cal.setCalendarOptions(kDefaultMonthViewOptions & ~MonthViewOptions(mcoTrailingDays));
         QVERIFY(!(cal.CalendarOptions() & mcoSelectTrailDays));
         QVERIFY(!cal.canChoose(0));
         QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellRect(0).center());
@@ -1085,13 +1084,13 @@ private slots:
 
     void yearEditor()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setDate(J(1403, 12, 30));
         cal.show();
         QVERIFY(QTest::qWaitForWindowExposed(&cal));
         cal.activateWindow();
         QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.YearRect().center());
-        TYearEdit* edit = cal.yearEditor();
+        YearEdit* edit = cal.yearEditor();
         QVERIFY(edit->isVisible());
         QCOMPARE(edit->value(), 1403);
         QCOMPARE(edit->minimum(), 1201);
@@ -1144,7 +1143,7 @@ private slots:
         QFETCH(bool, rtl);
         QFETCH(int, option);
         QFETCH(QString, where);
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
         cal.setDate(J(1391, 1, 20));
         const QColor lines(1, 2, 250);
@@ -1166,33 +1165,33 @@ private slots:
             return {cal.CellRect(16).left() + 2, cal.CellRect(16).top() - 1};
         };
         const bool weeks = option == mcoWeekNumbers || option == mcoWeeksHorzLine;
-        TMonthCalOptions base = kDefaultMonthCalOptions;
+        MonthViewOptions base = kDefaultMonthViewOptions;
         if (weeks)
             base |= mcoWeekNumbers;
         cal.setCalendarOptions(base);
         const bool always = option == 0 || option == mcoWeekNumbers;
         QCOMPARE(cal.grab().toImage().pixelColor(sample()) == lines, always);
-        cal.setCalendarOptions(base | TMonthCalOption(option));
+        cal.setCalendarOptions(base | MonthViewOption(option));
         QCOMPARE(cal.grab().toImage().pixelColor(sample()), lines);
     }
 
     void boldDaysAndColours()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         cal.setDate(J(1391, 1, 10));
         QCOMPARE(cal.MonthBoldDays(), 0u);
         cal.setDefaultBoldDays(dbdSaturdays);
         // Saturdays of Farvardin 1391: 5, 12, 19, 26.
         QCOMPARE(cal.MonthBoldDays(), (1u << 4) | (1u << 11) | (1u << 18) | (1u << 25));
 
-        TMonthCalendarColors* colors = cal.CalColors();
+        MonthViewColors* colors = cal.CalColors();
         QCOMPARE(colors->CircleColor(), QColor(Qt::red));
         QCOMPARE(colors->TitleTextColor(), QColor(Qt::white));
         QCOMPARE(colors->MonthBackColor(), QColor(Qt::white));
         QVERIFY(!colors->BoldDaysColor().isValid());
         const QPoint inTitle =
             cal.TitleRect().center() + QPoint(0, cal.TitleRect().height() / 2 - 2);
-        QSignalSpy changed(colors, &TMonthCalendarColors::changed);
+        QSignalSpy changed(colors, &MonthViewColors::changed);
         colors->setTitleBackColor(QColor(10, 200, 30));
         QCOMPARE(changed.size(), 1);
         QCOMPARE(cal.grab().toImage().pixelColor(inTitle), QColor(10, 200, 30));
@@ -1204,7 +1203,7 @@ private slots:
     // between them, the one-letter names where they do not.
     void weekdayNamesFitTheirColumns()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         const QFontMetrics fm(cal.font());
         const int gap = 2 * fm.horizontalAdvance(u' ');
         const auto captionsFit = [&] {
@@ -1229,12 +1228,12 @@ private slots:
 
     void autoSizeFollowsTheFontAndOptions()
     {
-        TJalaliMonthCalendar cal;
+        JalaliMonthView cal;
         const QSize plain = cal.size();
         QCOMPARE(plain, cal.sizeHint());
         const QFontMetrics fm(cal.font());
         QCOMPARE(plain.height(), 10 * int(1.2 * fm.height()));
-        cal.setCalendarOptions(kDefaultMonthCalOptions | mcoWeekNumbers);
+        cal.setCalendarOptions(kDefaultMonthViewOptions | mcoWeekNumbers);
         QCOMPARE(cal.width(), plain.width() / 7 * 8);
         QFont big = cal.font();
         big.setPointSize(big.pointSize() + 4);

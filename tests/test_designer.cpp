@@ -1,17 +1,17 @@
 // The layout designer window: accounts, reading and saving layouts, fields and boxes
 // following each other, fonts, pictures, keys.
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/KeyboardLayout.h"
-#include "app/NiloApplication.h"
-#include "app/uMainDM.h"
-#include "app/uMainUI.h"
-#include "layout/LayoutStore.h"
-#include "layout/Ruler.h"
-#include "layout/SizeCtrl.h"
-#include "layout/uChequeInfoDM.h"
-#include "layout/uChequeInfoUI.h"
-#include "lib/Lib.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/DesignerData.h"
+#include "core/storage/LayoutStore.h"
+#include "gui/common/KeyboardLayout.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/designer/LayoutDesigner.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "render/Fonts.h"
+#include "widgets/ResizeHandles.h"
+#include "widgets/Ruler.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -85,14 +85,14 @@ private:
 struct Fixture
 {
     QTemporaryDir dir;
-    std::unique_ptr<TfrmMainDM> dm;
-    QPointer<TfrmChequeInfoUI> window;
+    std::unique_ptr<Database> dm;
+    QPointer<LayoutDesigner> window;
     Recorded recorded;
 
     explicit Fixture(int accounts = 0)
     {
         CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName)));
-        dm = std::make_unique<TfrmMainDM>(dir.path());
+        dm = std::make_unique<Database>(dir.path());
         for (int i = 1; i <= accounts; ++i)
             exec(u"insert into tblAccountMst (Radif, BankName) values (%1, 'bank %1')"_s.arg(i));
         DialogSeam::setMessageHook([this](const ShownMessage& m) {
@@ -109,9 +109,9 @@ struct Fixture
         DialogSeam::setOpenFileHook({});
         DialogSeam::setFontHook({});
     }
-    TfrmChequeInfoUI* open()
+    LayoutDesigner* open()
     {
-        window = new TfrmChequeInfoUI;
+        window = new LayoutDesigner;
         window->show();
         QApplication::setActiveWindow(window);
         return window;
@@ -164,7 +164,7 @@ struct Fixture
     }
 };
 
-QRect boxRect(TfrmChequeInfoUI* w, int itemId)
+QRect boxRect(LayoutDesigner* w, int itemId)
 {
     return w->itemBox(itemId)->geometry();
 }
@@ -178,8 +178,8 @@ private slots:
     void emptyDatabaseShowsStartingValuesAndRefusesToSave()
     {
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
-        QCOMPARE(w->objectName(), u"frmChequeInfoUI"_s);
+        LayoutDesigner* w = fx.open();
+        QCOMPARE(w->objectName(), u"layoutDesigner"_s);
         QCOMPARE(w->windowTitle(), u"اطلاعات چك"_s);
         QCOMPARE(w->size(), QSize(736, 638));
         QCOMPARE(w->layoutDirection(), Qt::RightToLeft);
@@ -216,7 +216,7 @@ private slots:
         Fixture fx;
         fx.exec(u"insert into tblAccountMst (Radif, BankName) values (2, 'second')"_s);
         fx.exec(u"insert into tblAccountMst (Radif, BankName) values (1, 'first')"_s);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         auto* grid = fx.child<QTableView>(u"accountGrid"_s);
         QStringList titles;
         QList<int> widths;
@@ -261,7 +261,7 @@ private slots:
         QVERIFY(
             SaveLayout(fx.dm->connection(), 2, RowsToSave(stored, lefts), chequeJpeg({300, 140})));
 
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         QCOMPARE(w->currentAccountId(), 1);
         QVERIFY(!w->showsPicture());
         QSignalSpy progress(fx.child<QProgressBar>(u"progressBar"_s), &QProgressBar::valueChanged);
@@ -289,7 +289,7 @@ private slots:
     void nationalIdIsPlacedAndSavedLikeTheOthers()
     {
         Fixture fx(2);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         w->showTab(kNationalIdItemId - 1);
         QCOMPARE(w->currentTabCaption(), u"شناسه ملي گيرنده"_s);
         fx.spin(u"horizontal11"_s)->setValue(200);
@@ -326,7 +326,7 @@ private slots:
     void chequeWidthChangeKeepsBoxesAndRightEdgesReadBackFurther()
     {
         Fixture fx(1);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         fx.click(u"btnSave"_s);
         QCOMPARE(fx.texts(),
                  (QStringList{u"تصوير چك بارگزاري نشده است"_s, u"تاييد ثبت تنظيمات ؟"_s}));
@@ -361,7 +361,7 @@ private slots:
     void failedSaveReportsAndKeepsTheOldLayout()
     {
         Fixture fx(1);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         fx.click(u"btnSave"_s);
         fx.exec(u"create trigger t before update on tblItemsPrvt when new.ItemId = 6 "
                 "begin select raise(abort, 'refused'); end"_s);
@@ -397,7 +397,7 @@ private slots:
         QFETCH(int, itemId);
         QFETCH(QRect, box);
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         fx.spin(field)->setValue(value);
         QCOMPARE(boxRect(w, itemId), box);
     }
@@ -406,7 +406,7 @@ private slots:
     void extremeValuesAreKept()
     {
         Fixture fx(1);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         constexpr int maxInt = std::numeric_limits<int>::max();
         constexpr int minInt = std::numeric_limits<int>::min();
         fx.spin(u"horizontal4"_s)->setValue(20000000);
@@ -449,7 +449,7 @@ private slots:
     void typingIntoAFieldTakesEffectAtOnce()
     {
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         w->showTab(1);
         QSpinBox* top = fx.spin(u"top2"_s);
         top->setFocus();
@@ -465,7 +465,7 @@ private slots:
     void draggingAndArrowKeysUpdateTheFields()
     {
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         fx.spin(u"width9"_s)->setValue(52); // the constant text: left 20, width 52
         QCOMPARE(boxRect(w, 9), QRect(20, 253, 52, 25));
         fx.drag(QPoint(40, 260), QPoint(53, 260));
@@ -477,7 +477,7 @@ private slots:
         QCOMPARE(fx.spin(u"top9"_s)->value(), boxRect(w, 9).top());
 
         Fixture fx2;
-        TfrmChequeInfoUI* w2 = fx2.open();
+        LayoutDesigner* w2 = fx2.open();
         fx2.spin(u"width9"_s)->setValue(52);
         w2->sizeCtrl()->select(w2->itemBox(9));
         for (int i = 0; i < 3; ++i)
@@ -501,7 +501,7 @@ private slots:
     void selectingABoxShowsItsTabAndPresetsTheFontDialog()
     {
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         const QRect r = boxRect(w, 5);
         QTest::mouseClick(fx.overlay(), Qt::LeftButton, {}, r.center());
         QCOMPARE(w->currentTabCaption(), u"مبلغ حرفي"_s);
@@ -519,7 +519,7 @@ private slots:
     void choosingAFontChangesOnlyThatItem()
     {
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         QStringList keyboard;
         setKeyboardLayer(std::make_unique<RecordingKeyboard>(&keyboard));
         w->showTab(9); // the cover
@@ -574,7 +574,7 @@ private slots:
     void boxesSitOnTheirPhysicalSides()
     {
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         // Wide boxes: the text of a right-measured item hugs the right edge, others the left.
         for (int id : {2, 4, 7})
             fx.spin(u"width%1"_s.arg(id))->setValue(300);
@@ -621,7 +621,7 @@ private slots:
     void loadingAPicture()
     {
         Fixture fx(1);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         const QString good = fx.dir.filePath(u"cheque.jpg"_s);
         const QString bad = fx.dir.filePath(u"broken.jpg"_s);
         {
@@ -676,7 +676,7 @@ private slots:
     void sharingALayoutBetweenAccounts()
     {
         Fixture fx(2);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         fx.selectAccountRow(0);
         fx.spin(u"chequeWidth"_s)->setValue(701);
         fx.click(u"btnSave"_s);
@@ -718,7 +718,7 @@ private slots:
     void deletingAnAccount()
     {
         Fixture fx(2);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         fx.click(u"btnSave"_s);
         fx.recorded.answers = {false};
         fx.click(u"btnDelete"_s);
@@ -736,7 +736,7 @@ private slots:
     void newAccountThroughTheEditorSelectsIt()
     {
         Fixture fx(1);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         QTimer::singleShot(0, [] {
             QWidget* editor = QApplication::activeModalWidget();
             QVERIFY(editor);
@@ -753,7 +753,7 @@ private slots:
     void editingAnAccountStaysOnIt()
     {
         Fixture fx(2);
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         fx.selectAccountRow(1);
         QCOMPARE(w->currentAccountId(), 2);
         QTimer::singleShot(0, [] {
@@ -772,7 +772,7 @@ private slots:
     void enterMovesOnAndEscapeCloses()
     {
         Fixture fx;
-        TfrmChequeInfoUI* w = fx.open();
+        LayoutDesigner* w = fx.open();
         w->activateWindow();
         QSpinBox* width = fx.spin(u"chequeWidth"_s);
         width->setFocus();
@@ -787,13 +787,13 @@ private slots:
     {
         Fixture fx;
         fx.open();
-        auto* rulers = fx.child<TRulerFrame>(u"rulers"_s);
-        QCOMPARE(rulers->unit(), TRuler::Unit::Millimetre);
+        auto* rulers = fx.child<RulerFrame>(u"rulers"_s);
+        QCOMPARE(rulers->unit(), Ruler::Unit::Millimetre);
         QVERIFY(fx.child<QToolButton>(u"btnUnitmm"_s)->isChecked());
-        const std::pair<const char*, TRuler::Unit> cases[] = {{"Cm", TRuler::Unit::Centimetre},
-                                                              {"Inch", TRuler::Unit::Inch},
-                                                              {"Pixel", TRuler::Unit::Pixel},
-                                                              {"mm", TRuler::Unit::Millimetre}};
+        const std::pair<const char*, Ruler::Unit> cases[] = {{"Cm", Ruler::Unit::Centimetre},
+                                                             {"Inch", Ruler::Unit::Inch},
+                                                             {"Pixel", Ruler::Unit::Pixel},
+                                                             {"mm", Ruler::Unit::Millimetre}};
         for (const auto& [caption, unit] : cases) {
             fx.click(u"btnUnit"_s + QLatin1String(caption));
             QCOMPARE(rulers->horizontalRuler()->unit(), unit);
@@ -807,16 +807,16 @@ private slots:
     void livesInTheMainWindowWorkArea()
     {
         Fixture fx;
-        TfrmMainUI main;
-        auto* w = new TfrmChequeInfoUI;
+        MainWindow main;
+        auto* w = new LayoutDesigner;
         fx.window = w;
-        QVERIFY(IsChildWindowOpen(&main, u"frmChequeInfoUI"_s));
+        QVERIFY(IsChildWindowOpen(&main, u"layoutDesigner"_s));
         auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
         QVERIFY(sub);
         QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
         QCOMPARE(w->size(), QSize(736, 638));
         QCOMPARE(sub->minimumSize(), sub->maximumSize());
-        QCOMPARE(frmChequeInfoUI, w);
+        QCOMPARE(layoutDesigner, w);
         sub->close();
         QTRY_VERIFY(!fx.window);
 
@@ -826,13 +826,13 @@ private slots:
         QTest::mouseClick(item, Qt::LeftButton);
         QTest::mouseClick(item, Qt::LeftButton);
         QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
-        fx.window = frmChequeInfoUI;
+        fx.window = layoutDesigner;
         QVERIFY(fx.window);
         QCOMPARE(main.mdiArea()->subWindowList().first()->widget(), fx.window.data());
         main.mdiArea()->subWindowList().first()->close();
         QTRY_VERIFY(!fx.window);
-        QVERIFY(!IsChildWindowOpen(&main, u"frmChequeInfoUI"_s));
-        QCOMPARE(frmChequeInfoUI, nullptr);
+        QVERIFY(!IsChildWindowOpen(&main, u"layoutDesigner"_s));
+        QCOMPARE(layoutDesigner, nullptr);
     }
 };
 

@@ -1,8 +1,8 @@
 // The desktop's side: Qt's own dialogs in Persian, the picture preview, the font sample.
 // NILO_SHOTS=DIR writes each dialog's picture there, for looking at.
-#include "app/QtTranslations.h"
-#include "lib/DialogSeam.h"
-#include "lib/PictureFileDialog.h"
+#include "gui/common/DialogSeam.h"
+#include "gui/common/PictureFileDialog.h"
+#include "gui/common/QtTranslations.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,12 +1,12 @@
 // Stored-picture codec, profile files, text checks, database opening and settings rows.
-#include "app/DatabaseSchema.h"
 #include "app/OneCopyMutex.h"
-#include "app/uMainDM.h"
-#include "lib/AppError.h"
-#include "lib/ImageCodec.h"
-#include "lib/IniFile.h"
-#include "lib/SafeFile.h"
-#include "lib/TextChecks.h"
+#include "core/errors/AppError.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/ImageCodec.h"
+#include "core/storage/IniFile.h"
+#include "core/storage/SafeFile.h"
+#include "core/text/TextChecks.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -412,9 +412,9 @@ private slots:
         const QString path = dir.filePath(u"NiloChequePrint.mdb"_s);
         QVERIFY(CreateDatabase(path).isEmpty());
         QVERIFY(!CreateDatabase(path).isEmpty());
-        TfrmMainDM dm(dir.path());
+        Database dm(dir.path());
         QVERIFY(dm.isOpened());
-        QVERIFY(DatabaseOpened);
+        QVERIFY(databaseOpened);
         QSqlQuery q(dm.connection());
         for (const char* table :
              {"tblAccountMst", "tblChequeImage", "tblItemsPrvt", "tblBackground", "tblTheme"})
@@ -442,14 +442,14 @@ private slots:
         const QString path = dir.filePath(u"NiloChequePrint.mdb"_s);
         if (dropBackground) {
             QVERIFY(CreateDatabase(path).isEmpty());
-            TfrmMainDM dm(dir.path());
+            Database dm(dir.path());
             QSqlQuery(dm.connection()).exec(u"drop table tblBackground"_s);
         } else if (!content.isEmpty()) {
             writeFile(path, content);
         }
-        TfrmMainDM dm(dir.path());
+        Database dm(dir.path());
         QVERIFY(!dm.isOpened());
-        QVERIFY(!DatabaseOpened);
+        QVERIFY(!databaseOpened);
         if (!dropBackground && content.isEmpty())
             QVERIFY(!QFile::exists(path)); // never created
     }
@@ -458,7 +458,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(CreateDatabase(dir.filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
-        TfrmMainDM dm(dir.path());
+        Database dm(dir.path());
         QVERIFY(!dm.readThemeId().has_value());
         QVERIFY(dm.readBackImage().isEmpty());
         dm.writeThemeId(4);

@@ -1,7 +1,7 @@
 // Message dialogs, the input-error path, the event loop's guard and small shell routines.
-#include "app/NiloApplication.h"
-#include "lib/AppError.h"
-#include "lib/Lib.h"
+#include "core/errors/AppError.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -49,8 +49,10 @@ private slots:
     // The font dialog's foundry-qualified names are stored as plain family names.
     void fontFamiliesAreStoredPlain()
     {
-        QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("C059 [UKWN]")), QStringLiteral("C059"));
-        QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("2  Yekan")), QStringLiteral("2  Yekan"));
+        QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("C059 [UKWN]")),
+                 QStringLiteral("C059"));
+        QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("2  Yekan")),
+                 QStringLiteral("2  Yekan"));
         QCOMPARE(DialogSeam::PlainFontFamily(QStringLiteral("Tahoma")), QStringLiteral("Tahoma"));
     }
 
@@ -271,11 +273,11 @@ private slots:
 
         QMdiArea area;
         auto* child = new QWidget;
-        child->setObjectName(u"frmChequeInfoUI"_s);
+        child->setObjectName(u"layoutDesigner"_s);
         area.addSubWindow(child);
-        QVERIFY(IsChildWindowOpen(&area, u"frmChequeInfoUI"_s));
+        QVERIFY(IsChildWindowOpen(&area, u"layoutDesigner"_s));
         QVERIFY(!IsChildWindowOpen(&area, u"frmchequeinfoui"_s));
-        QVERIFY(!IsChildWindowOpen(&area, u"frmChequePrintUI"_s));
+        QVERIFY(!IsChildWindowOpen(&area, u"printWindow"_s));
     }
 
     void oddRowsAreShaded()

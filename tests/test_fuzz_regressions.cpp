@@ -1,9 +1,9 @@
 // Inputs the fuzzers once found faults with, and hostile stored values; each must pass
 // cleanly (run it under the sanitizer build to see undefined behaviour, not only crashes).
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "calendar/JalaliFormat.h"
-#include "layout/LayoutStore.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
 
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -57,7 +57,7 @@ private slots:
         QFETCH(QString, values);
         QTemporaryDir dir;
         QVERIFY(CreateDatabase(dir.filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
-        TfrmMainDM dm(dir.path());
+        Database dm(dir.path());
         QSqlQuery q(dm.connection());
         // SQLite keeps any value in any column; the unique key still holds, so the odd
         // ItemIds (0, 12, negative) come as rows of their own.
@@ -104,7 +104,7 @@ private slots:
         QFETCH(QString, itemId);
         QTemporaryDir dir;
         QVERIFY(CreateDatabase(dir.filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
-        TfrmMainDM dm(dir.path());
+        Database dm(dir.path());
         QSqlQuery q(dm.connection());
         QVERIFY(q.exec(u"insert into tblItemsPrvt (AccountMstId, ItemId, SideMargin) "
                        "values (1, %1, 777)"_s.arg(itemId)));

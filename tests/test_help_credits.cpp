@@ -1,12 +1,12 @@
 // The credits window (scrolling, text, modality) and the help viewer (request handling, the
 // help item's existence test, the .chm reader and the help window).
-#include "app/ChmFile.h"
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/StoHtmlHelp.h"
-#include "app/uCreditsUI.h"
-#include "app/uHelpViewerUI.h"
-#include "lib/Lib.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/credits/CreditsDialog.h"
+#include "gui/help/ChmFile.h"
+#include "gui/help/HelpSystem.h"
+#include "gui/help/HelpWindow.h"
+#include "render/Fonts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -57,9 +57,9 @@ struct EngineRecorder
     ~EngineRecorder() { HelpSystem::SetEngine({}); }
 };
 
-QList<TfrmHelpViewerUI*> helpWindowsOf(const QWidget* owner)
+QList<HelpWindow*> helpWindowsOf(const QWidget* owner)
 {
-    return owner->findChildren<TfrmHelpViewerUI*>(Qt::FindDirectChildrenOnly);
+    return owner->findChildren<HelpWindow*>(Qt::FindDirectChildrenOnly);
 }
 
 QTreeWidgetItem* findItem(QTreeWidget* tree, const QString& name)
@@ -90,7 +90,7 @@ private slots:
 
     void creditsWindowHasItsLayoutAndText()
     {
-        TfrmCreditsUI w(nullptr);
+        CreditsDialog w(nullptr);
         QCOMPARE(w.windowTitle(), u"پديدآورنده"_s);
         QCOMPARE(w.size(), QSize(579, 425));
         QCOMPARE(w.minimumSize(), w.maximumSize());
@@ -149,7 +149,7 @@ private slots:
     // 50 ms per one-pixel step is 20 px a second; at the end it starts again with the title.
     void creditsScrollOnePixelPerTickAndRestart()
     {
-        TfrmCreditsUI w(nullptr);
+        CreditsDialog w(nullptr);
         w.timer()->stop(); // ticks are driven by hand
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -196,7 +196,7 @@ private slots:
 
     void creditsTimerDrivesTheScroll()
     {
-        TfrmCreditsUI w(nullptr);
+        CreditsDialog w(nullptr);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTRY_VERIFY_WITH_TIMEOUT(w.richEdit()->verticalScrollBar()->value() > 0, 2000);
@@ -218,7 +218,7 @@ private slots:
 
         bool sawModal = false;
         QTimer::singleShot(0, this, [&] {
-            auto* credits = qobject_cast<TfrmCreditsUI*>(QApplication::activeModalWidget());
+            auto* credits = qobject_cast<CreditsDialog*>(QApplication::activeModalWidget());
             sawModal = credits && credits->isModal();
             // Through the window system, as a person's click comes, so modality applies.
             QTest::mouseClick(mainWindow.windowHandle(), Qt::LeftButton, {},
@@ -233,7 +233,7 @@ private slots:
                 w->close();
         });
         watchdog.start(5000);
-        ShowModalWindow<TfrmCreditsUI>();
+        ShowModalWindow<CreditsDialog>();
         QVERIFY(watchdog.isActive());
         QVERIFY(sawModal);
         QCOMPARE(otherClicked.count(), 1);
@@ -245,7 +245,7 @@ private slots:
     void helpRequestsBecomeEngineCalls()
     {
         EngineRecorder recorder;
-        TStoHtmlHelpViewer* viewer = HelpSystem::Viewer();
+        ChmHelpViewer* viewer = HelpSystem::Viewer();
         QVERIFY(viewer && viewer->registered());
         QCOMPARE(viewer->viewerName(), u"StoHtmlHelp"_s);
         const QString beside = QCoreApplication::applicationDirPath() + u"/NiloChequePrint.chm"_s;
@@ -277,7 +277,7 @@ private slots:
         QCOMPARE(recorder.calls[4].command, HelpCommand::CloseAll);
         QVERIFY(recorder.calls[4].file.isEmpty() && !recorder.calls[4].caller);
         QCOMPARE(viewer->GetHelpStrings(u"ساعت"_s), QStringList{u"StoHtmlHelp: ساعت"_s});
-        const TStoWinHelpTester* winHelp = HelpSystem::WinHelpTester();
+        const HelpFileTester* winHelp = HelpSystem::WinHelpTester();
         QVERIFY(winHelp);
         QVERIFY(!winHelp->CanShowTopic(u"intro"_s, u"guide.hlp"_s));
         QVERIFY(!winHelp->CanShowContext(1, u"guide.hlp"_s));
@@ -306,7 +306,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, chm);
         QFETCH(QString, topic);
-        QCOMPARE(TStoHtmlHelpViewer::IsChmFile(name), chm);
+        QCOMPARE(ChmHelpViewer::IsChmFile(name), chm);
         QCOMPARE(HelpSystem::Viewer()->TopicPath(name), topic);
     }
 
@@ -353,7 +353,7 @@ private slots:
 
         QVERIFY(ShowHelpContents(owner.get()));
         QCOMPARE(helpWindowsOf(owner.get()).size(), 1);
-        TfrmHelpViewerUI* help = helpWindowsOf(owner.get()).first();
+        HelpWindow* help = helpWindowsOf(owner.get()).first();
         QVERIFY(help->isVisible() && help->isWindow());
         QCOMPARE(help->layoutDirection(), Qt::RightToLeft);
         QCOMPARE(help->windowTitle(), u"راهنماي كاربران چاپ چك نيلو"_s);
@@ -402,7 +402,7 @@ private slots:
         QCOMPARE(help->pageView()->source().path(), u"/index.html"_s);
 
         // The help window belongs to its owner and goes with it.
-        const QPointer<TfrmHelpViewerUI> guard(help);
+        const QPointer<HelpWindow> guard(help);
         owner.reset();
         QVERIFY(guard.isNull());
     }
@@ -413,7 +413,7 @@ private slots:
     {
         QWidget owner;
         QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"themes.html"_s));
-        TfrmHelpViewerUI* help = helpWindowsOf(&owner).first();
+        HelpWindow* help = helpWindowsOf(&owner).first();
         help->resize(700, 300);
         QTextDocument* doc = help->pageView()->document();
         for (const QString& heading : {u"ساعت"_s, u"تصوير پس زمينه"_s}) {
@@ -464,7 +464,7 @@ private slots:
     {
         QWidget owner;
         QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
-        TfrmHelpViewerUI* help = helpWindowsOf(&owner).first();
+        HelpWindow* help = helpWindowsOf(&owner).first();
         QTreeWidget* tree = help->contentsTree();
         ChmTextBrowser* page = help->pageView();
         const auto lit = [&] {
@@ -500,7 +500,7 @@ private slots:
     {
         QWidget owner;
         QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
-        TfrmHelpViewerUI* help = helpWindowsOf(&owner).first();
+        HelpWindow* help = helpWindowsOf(&owner).first();
         help->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(help));
         QTest::keyClick(help->pageView(), Qt::Key_Escape);
@@ -660,7 +660,7 @@ private slots:
             out.write(bytes);
             out.close();
             QWidget owner;
-            TfrmHelpViewerUI window(path, &owner);
+            HelpWindow window(path, &owner);
             if (!window.isOpen())
                 continue;
             ++opened;

@@ -1,6 +1,6 @@
 // JPEG decoding of stored pictures: scaled decoding and hostile input.
-#include "lib/ImageCodec.h"
-#include "lib/JpegImage.h"
+#include "core/storage/ImageCodec.h"
+#include "render/JpegImage.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

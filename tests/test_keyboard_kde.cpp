@@ -2,9 +2,9 @@
 // stand-in for Plasma's keyboard-layout service; focusing a right-to-left field selects its
 // "ir" layout by index, a left-to-right one selects nothing, and [Keyboard] FollowField=0
 // turns the switching off.
-#include "app/KdeKeyboardLayer.h"
-#include "app/KeyboardLayout.h"
-#include "lib/IniFile.h"
+#include "core/storage/IniFile.h"
+#include "gui/common/KdeKeyboardLayer.h"
+#include "gui/common/KeyboardLayout.h"
 
 #include <QApplication>
 #include <QDBusAbstractAdaptor>

@@ -1,8 +1,8 @@
 // The keyboard follows the field on X11: a private Xvfb with the layouts "us,ir"; focusing a
 // right-to-left field makes the "ir" group active, a left-to-right one leaves it alone, and
 // the setting turns the switching off. NILO_SHOTS=DIR keeps a picture of the window.
-#include "app/KeyboardLayout.h"
-#include "lib/IniFile.h"
+#include "core/storage/IniFile.h"
+#include "gui/common/KeyboardLayout.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // Sharing a layout: exported from one database and imported into another it prints the same
 // page; a bad or tampered file is refused in Persian and changes nothing.
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutShare.h"
-#include "layout/LayoutStore.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
+#include "render/LayoutShare.h"
 #include "support/PdfWords.h"
 
 #include <QBuffer>
@@ -73,7 +73,7 @@ class LayoutShare : public QObject
     QTemporaryDir dir_;
     QString dbA_, dbB_;
     int accountA_ = 0, accountB_ = 0;
-    std::unique_ptr<TfrmMainDM> a_, b_;
+    std::unique_ptr<Database> a_, b_;
 
 private slots:
     void initTestCase()
@@ -82,8 +82,8 @@ private slots:
         dbB_ = dir_.filePath(u"b.mdb"_s);
         QVERIFY(CreateDatabase(dbA_).isEmpty());
         QVERIFY(CreateDatabase(dbB_).isEmpty());
-        a_ = std::make_unique<TfrmMainDM>(TfrmMainDM::File{dbA_});
-        b_ = std::make_unique<TfrmMainDM>(TfrmMainDM::File{dbB_});
+        a_ = std::make_unique<Database>(Database::File{dbA_});
+        b_ = std::make_unique<Database>(Database::File{dbB_});
         accountA_ = addAccount(a_->connection(), u"ملت"_s);
         addAccount(b_->connection(), u"صادرات"_s);
         accountB_ = addAccount(b_->connection(), u"ملي"_s); // a different Id from A's
@@ -126,7 +126,7 @@ private slots:
         QVERIFY(CreateDatabase(dbC).isEmpty());
         int accountC = 0;
         {
-            TfrmMainDM c(TfrmMainDM::File{dbC});
+            Database c(Database::File{dbC});
             accountC = addAccount(c.connection(), u"سپه"_s);
         }
         const QString file = dir_.filePath(u"tool.zip"_s);

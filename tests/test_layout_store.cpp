@@ -1,11 +1,11 @@
 // The stored cheque layout: catalogue, style names, right-margin arithmetic, reading, saving
 // as one transaction, deleting an account with its layout.
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "layout/ChequeLayout.h"
-#include "layout/LayoutStore.h"
-#include "lib/AppError.h"
-#include "lib/ImageCodec.h"
+#include "core/cheque/ChequeLayout.h"
+#include "core/errors/AppError.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/ImageCodec.h"
+#include "core/storage/LayoutStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,14 +26,14 @@ namespace {
 struct Fixture
 {
     QTemporaryDir dir;
-    std::unique_ptr<TfrmMainDM> dm;
+    std::unique_ptr<Database> dm;
 
     Fixture()
     {
         const QString error = CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName)));
         if (!error.isEmpty())
             qFatal("%s", qPrintable(error));
-        dm = std::make_unique<TfrmMainDM>(dir.path());
+        dm = std::make_unique<Database>(dir.path());
     }
     QSqlDatabase db() const { return dm->connection(); }
 
@@ -106,7 +106,7 @@ LayoutFields otherFields(int seed)
 // Child mode of the crash test: saves two layouts in turn until killed.
 int saveLoop(const QString& folder, int accountId)
 {
-    TfrmMainDM dm(folder);
+    Database dm(folder);
     for (int i = 0;; ++i) {
         const QByteArray picture = QByteArray(20000 + i % 2, char('A' + i % 2));
         SaveLayout(dm.connection(), accountId, rowsOf(otherFields(i % 2)), picture);
@@ -416,7 +416,7 @@ private slots:
             child.kill();
             child.waitForFinished();
 
-            TfrmMainDM dm(fx.dir.path());
+            Database dm(fx.dir.path());
             QSqlQuery q(dm.connection());
             QVERIFY(q.exec(u"pragma integrity_check"_s) && q.next());
             QCOMPARE(q.value(0).toString(), u"ok"_s);

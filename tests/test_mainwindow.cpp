@@ -1,18 +1,18 @@
 // The main window: navigation bar, date panel, clock faces and their settings file, the
 // background picture, the themes and where they are stored, child windows, the wheel rule.
-#include "app/DatabaseSchema.h"
-#include "app/NiloApplication.h"
-#include "app/StoHtmlHelp.h"
-#include "app/Themes.h"
-#include "app/WheelFilter.h"
-#include "app/uCreditsUI.h"
-#include "app/uMainDM.h"
-#include "app/uMainUI.h"
-#include "calendar/Today.h"
-#include "layout/uChequeInfoUI.h"
-#include "lib/AppError.h"
-#include "lib/ImageCodec.h"
-#include "lib/Lib.h"
+#include "core/calendar/Today.h"
+#include "core/errors/AppError.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/ImageCodec.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/common/Themes.h"
+#include "gui/common/WheelFilter.h"
+#include "gui/credits/CreditsDialog.h"
+#include "gui/designer/LayoutDesigner.h"
+#include "gui/help/HelpSystem.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -108,21 +108,21 @@ void sendWheel(QWidget* receiver, QPoint angleDelta)
 
 } // namespace
 
-class MainWindow : public QObject
+class MainWindowTest : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TfrmMainDM> dm_;
+    std::unique_ptr<Database> dm_;
     QList<ShownMessage> shown_;
 
     // A main window over this test's folder, shown (its start-up step has run).
-    std::unique_ptr<TfrmMainUI> open()
+    std::unique_ptr<MainWindow> open()
     {
-        auto window = std::make_unique<TfrmMainUI>();
+        auto window = std::make_unique<MainWindow>();
         window->show();
         return window;
     }
-    template <class T = QWidget> T* child(const TfrmMainUI& w, const QString& name)
+    template <class T = QWidget> T* child(const MainWindow& w, const QString& name)
     {
         return w.findChild<T*>(name);
     }
@@ -139,8 +139,8 @@ private slots:
         shown_.clear();
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(CreateDatabase(dir_->filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
-        dm_ = std::make_unique<TfrmMainDM>(dir_->path());
-        QVERIFY(DatabaseOpened);
+        dm_ = std::make_unique<Database>(dir_->path());
+        QVERIFY(databaseOpened);
         QDir::setCurrent(dir_->path());
     }
 
@@ -156,8 +156,8 @@ private slots:
     void navigationBarHoldsTheFiveGroupsOnTheRight()
     {
         const auto w = open();
-        QCOMPARE(w->objectName(), u"frmMainUI"_s);
-        QCOMPARE(frmMainUI, w.get());
+        QCOMPARE(w->objectName(), u"mainWindow"_s);
+        QCOMPARE(mainWindow, w.get());
         QCOMPARE(w->windowTitle(), u"نيلو"_s);
         QCOMPARE(w->layoutDirection(), Qt::RightToLeft);
         w->resize(900, 700);
@@ -276,7 +276,7 @@ private slots:
                  u"1"_s);
         QVERIFY(readText(iniPath(*dir_)).contains(u"[Clock Params]"_s));
         QCOMPARE(w->faceNumber(), quint8(1));
-        QCOMPARE(w->clock()->clockStyle(), TAnalogClockStyle::acCronometer);
+        QCOMPARE(w->clock()->clockStyle(), AnalogClockStyle::acCronometer);
 
         const auto stored = [&] {
             return ReadIniString(kSettingsFileNamePart, dir_->path(), u"Clock Params"_s, u"No"_s,
@@ -292,12 +292,12 @@ private slots:
 
         click(child(*w, u"btnClockNext"_s));
         QCOMPARE(w->faceNumber(), quint8(2));
-        QCOMPARE(w->clock()->clockStyle(), TAnalogClockStyle::acDiner);
+        QCOMPARE(w->clock()->clockStyle(), AnalogClockStyle::acDiner);
         QCOMPARE(stored(), u"2"_s);
         for (int i = 0; i < 6; ++i)
             click(child(*w, u"btnClockNext"_s));
         QCOMPARE(w->faceNumber(), quint8(8));
-        QCOMPARE(w->clock()->clockStyle(), TAnalogClockStyle::acTrad);
+        QCOMPARE(w->clock()->clockStyle(), AnalogClockStyle::acTrad);
 
         // At face 8 the right button changes nothing, yet writes 8 again.
         WriteIniString(kSettingsFileNamePart, dir_->path(), u"Clock Params"_s, u"No"_s, u"x"_s);
@@ -310,31 +310,30 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("face");
-        QTest::addColumn<TAnalogClockStyle>("style");
+        QTest::addColumn<AnalogClockStyle>("style");
         const auto entry = [](const QString& value) {
             return u"[Clock Params]\nNo="_s + value + u'\n';
         };
-        QTest::newRow("3") << entry(u"3"_s) << 3 << TAnalogClockStyle::acFlower;
-        QTest::newRow("4 with blanks") << entry(u"  4 "_s) << 4 << TAnalogClockStyle::acModern;
-        QTest::newRow("7") << entry(u"7"_s) << 7 << TAnalogClockStyle::acSystem;
-        QTest::newRow("8") << entry(u"8"_s) << 8 << TAnalogClockStyle::acTrad;
+        QTest::newRow("3") << entry(u"3"_s) << 3 << AnalogClockStyle::acFlower;
+        QTest::newRow("4 with blanks") << entry(u"  4 "_s) << 4 << AnalogClockStyle::acModern;
+        QTest::newRow("7") << entry(u"7"_s) << 7 << AnalogClockStyle::acSystem;
+        QTest::newRow("8") << entry(u"8"_s) << 8 << AnalogClockStyle::acTrad;
         // Anything but a whole number 1..8 gives face 1.
-        QTest::newRow("0") << entry(u"0"_s) << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("9") << entry(u"9"_s) << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("-2") << entry(u"-2"_s) << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("260") << entry(u"260"_s) << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("2.5") << entry(u"2.5"_s) << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("text") << entry(u"five"_s) << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("empty") << entry(QString()) << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("key missing")
-            << u"[Other]\nNo=5\n"_s << 1 << TAnalogClockStyle::acCronometer;
-        QTest::newRow("empty file") << QString() << 1 << TAnalogClockStyle::acCronometer;
+        QTest::newRow("0") << entry(u"0"_s) << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("9") << entry(u"9"_s) << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("-2") << entry(u"-2"_s) << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("260") << entry(u"260"_s) << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("2.5") << entry(u"2.5"_s) << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("text") << entry(u"five"_s) << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("empty") << entry(QString()) << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("key missing") << u"[Other]\nNo=5\n"_s << 1 << AnalogClockStyle::acCronometer;
+        QTest::newRow("empty file") << QString() << 1 << AnalogClockStyle::acCronometer;
     }
     void storedFaceValueSelectsTheFace()
     {
         QFETCH(QString, file);
         QFETCH(int, face);
-        QFETCH(TAnalogClockStyle, style);
+        QFETCH(AnalogClockStyle, style);
         writeText(iniPath(*dir_), file);
         const auto w = open();
         QCOMPARE(int(w->faceNumber()), face);
@@ -391,7 +390,7 @@ private slots:
         auto* label = new QLabel(u"x"_s, &window);
         auto* edit = new QLineEdit(&window);
         window.show();
-        for (const auto step : {TfrmMainUI::Step::Next, TfrmMainUI::Step::Next}) {
+        for (const auto step : {MainWindow::Step::Next, MainWindow::Step::Next}) {
             for (QWidget* control :
                  std::initializer_list<QWidget*>{label, edit, child(*w, u"lblClockCaption"_s)}) {
                 QCOMPARE(control->font().family(), u"Tahoma"_s);
@@ -469,7 +468,7 @@ private slots:
             const auto w = open();
             // No row yet: the built-in picture.
             QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                     TfrmMainUI::DefaultBackground().cacheKey());
+                     MainWindow::DefaultBackground().cacheKey());
             click(child(*w, u"Label3"_s));
             QVERIFY(filterAsked.contains(u"*.jpg"_s) && filterAsked.contains(u"*.jpeg"_s));
             QVERIFY(isRed(w->workArea()->backgroundImage()));
@@ -587,12 +586,12 @@ private slots:
             QVERIFY(builtIn && link->actions().contains(builtIn));
             builtIn->trigger();
             QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                     TfrmMainUI::DefaultBackground().cacheKey());
+                     MainWindow::DefaultBackground().cacheKey());
         }
         QVERIFY(dm_->readBackImage().isEmpty());
         const auto next = open();
         QCOMPARE(next->workArea()->backgroundImage().cacheKey(),
-                 TfrmMainUI::DefaultBackground().cacheKey());
+                 MainWindow::DefaultBackground().cacheKey());
         QVERIFY(shown_.isEmpty());
     }
 
@@ -621,7 +620,7 @@ private slots:
         const auto w = open();
         QVERIFY(!w->workArea()->backgroundImage().isNull());
         QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                 TfrmMainUI::DefaultBackground().cacheKey());
+                 MainWindow::DefaultBackground().cacheKey());
         QVERIFY(shown_.isEmpty());
     }
 
@@ -633,23 +632,23 @@ private slots:
         const auto make = [&] {
             ++created;
             auto* window = new QWidget;
-            window->setObjectName(u"frmChequePrintUI"_s);
+            window->setObjectName(u"printWindow"_s);
             return window;
         };
-        QWidget* first = OpenChildWindowOnce(&area, u"frmChequePrintUI"_s, make);
+        QWidget* first = OpenChildWindowOnce(&area, u"printWindow"_s, make);
         QVERIFY(first && first->isVisible());
         QCOMPARE(area.subWindowList().size(), 1);
         // Open, even minimised: nothing happens.
         area.subWindowList().first()->showMinimized();
-        QVERIFY(!OpenChildWindowOnce(&area, u"frmChequePrintUI"_s, make));
+        QVERIFY(!OpenChildWindowOnce(&area, u"printWindow"_s, make));
         QCOMPARE(created, 1);
         // Another name is another window.
-        QVERIFY(!OpenChildWindowOnce(&area, u"frmChequeInfoUI"_s, [] { return nullptr; }));
+        QVERIFY(!OpenChildWindowOnce(&area, u"layoutDesigner"_s, [] { return nullptr; }));
         // Closed, it opens anew.
         area.subWindowList().first()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(area.subWindowList().isEmpty());
-        QVERIFY(OpenChildWindowOnce(&area, u"frmChequePrintUI"_s, make));
+        QVERIFY(OpenChildWindowOnce(&area, u"printWindow"_s, make));
         QCOMPARE(created, 2);
         QVERIFY(area.subWindowList().first()->windowFlags() & Qt::WindowMaximizeButtonHint);
         // A window of fixed size offers no maximise button.
@@ -668,8 +667,8 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("window");
-        QTest::newRow("designer") << u"itemChequeInfo"_s << u"frmChequeInfoUI"_s;
-        QTest::newRow("print") << u"itemChequePrint"_s << u"frmChequePrintUI"_s;
+        QTest::newRow("designer") << u"itemChequeInfo"_s << u"layoutDesigner"_s;
+        QTest::newRow("print") << u"itemChequePrint"_s << u"printWindow"_s;
     }
     void chequeItemsOpenOneWindowEach()
     {
@@ -684,8 +683,8 @@ private slots:
         const QImage icon = sub->windowIcon().pixmap(16, 16).toImage();
         QVERIFY(!icon.isNull());
         QCOMPARE(icon, QIcon(u":/images/app_icon.png"_s).pixmap(16, 16).toImage());
-        if (window == u"frmChequeInfoUI")
-            QCOMPARE(sub->widget(), frmChequeInfoUI);
+        if (window == u"layoutDesigner")
+            QCOMPARE(sub->widget(), layoutDesigner);
         // A second click, even on a minimised window, opens nothing and leaves it minimised.
         sub->showMinimized();
         click(child(*w, item));
@@ -725,7 +724,7 @@ private slots:
             const bool appeared =
                 QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 3000);
             QWidget* shown = appeared ? QApplication::activeModalWidget() : nullptr;
-            modal = qobject_cast<TfrmCreditsUI*>(shown) && shown->isModal();
+            modal = qobject_cast<CreditsDialog*>(shown) && shown->isModal();
             if (shown)
                 shown->close();
         });
@@ -748,7 +747,7 @@ private slots:
     {
         QFETCH(QPoint, delta);
         QFETCH(int, row);
-        TApplicationEvents hook;
+        WheelFilter hook;
         QWidget window;
         auto* list = new QListWidget(&window);
         for (int i = 0; i < 20; ++i)
@@ -816,7 +815,7 @@ private slots:
 int main(int argc, char** argv)
 {
     NiloApplication app(argc, argv);
-    MainWindow test;
+    MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
 #include "test_mainwindow.moc"

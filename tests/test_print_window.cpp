@@ -1,22 +1,22 @@
 // The cheque print window: loading an account's layout, the texts typed into the preview,
 // the switches, and the page the print button composes.
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/uMainDM.h"
-#include "calendar/JalaliDatePicker.h"
-#include "calendar/JalaliFormat.h"
-#include "calendar/Today.h"
-#include "layout/LayoutStore.h"
-#include "lib/Guard.h"
-#include "lib/Lib.h"
-#include "lib/Printers.h"
-#include "printing/ChequeItemBox.h"
-#include "printing/ChequeRegister.h"
-#include "printing/PagePainter.h"
-#include "printing/SeriesDialog.h"
-#include "printing/uChequePrintUI.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/calendar/Today.h"
+#include "core/register/ChequeRegister.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
+#include "gui/common/ChequeItemBox.h"
+#include "gui/common/Guard.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/print/PrintWindow.h"
+#include "gui/print/SeriesDialog.h"
+#include "render/Fonts.h"
+#include "render/PagePainter.h"
+#include "render/Printers.h"
 #include "support/PdfWords.h"
+#include "widgets/JalaliDateEdit.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -70,11 +70,11 @@ QStringList textsOf(const ChequePage& page)
 
 } // namespace
 
-class PrintWindow : public QObject
+class PrintWindowTest : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir_;
-    std::unique_ptr<TfrmMainDM> dm_;
+    std::unique_ptr<Database> dm_;
     QList<ShownMessage> shown_;
     int accountId_ = 0;
 
@@ -94,7 +94,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(CreateDatabase(dir_.filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
-        dm_ = std::make_unique<TfrmMainDM>(dir_.path());
+        dm_ = std::make_unique<Database>(dir_.path());
         QSqlQuery q(dm_->connection());
         QVERIFY(q.exec(
             u"insert into tblAccountMst (Radif, BankName, AccountNo) values (1, 'ملت', '123-456')"_s));
@@ -109,18 +109,18 @@ private slots:
 
     void withoutAnAccountTypingChangesNoBox()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QString before = w.box(TfrmChequePrintUI::NumericPrice)->text();
+        const QString before = w.box(PrintWindow::NumericPrice)->text();
         w.amountEdit()->setFocus();
         type(w.amountEdit(), u"125"_s);
         QCOMPARE(w.amountEdit()->text(), u"125"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), before);
+        QCOMPARE(w.box(PrintWindow::NumericPrice)->text(), before);
         QCOMPARE(w.loadedAccountId(), 0);
         // An empty cheque with a hint, never a pile of captions; printing says why not.
-        for (int i = 0; i < TfrmChequePrintUI::BoxCount; ++i)
-            QVERIFY(w.box(TfrmChequePrintUI::Box(i))->isHidden());
+        for (int i = 0; i < PrintWindow::BoxCount; ++i)
+            QVERIFY(w.box(PrintWindow::Box(i))->isHidden());
         QVERIFY(w.hintLabel()->isVisible());
         w.printCheque();
         QCOMPARE(shown_.last().text, PrintRefusalMessage(PrintRefusal::NoAccount));
@@ -134,7 +134,7 @@ private slots:
         cupsSetServer(noServer.filePath(u"cups.sock"_s).toUtf8().constData());
         const auto restore = qScopeGuard([] { cupsSetServer(nullptr); });
         QVERIFY2(InstalledPrinters().isEmpty(), qPrintable(InstalledPrinters().join(u", "_s)));
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(!w.printButton()->isEnabled());
@@ -144,7 +144,7 @@ private slots:
 
     void loadAppliesTheLayout()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         w.LoadAccount(accountId_);
         QCOMPARE(w.chequePanel()->size(), QSize(654, 324));
@@ -153,12 +153,12 @@ private slots:
         QVERIFY(w.switchBox(1)->isChecked() && w.switchBox(6)->isChecked());
         for (int n : {2, 3, 4, 5})
             QVERIFY(!w.switchBox(n)->isChecked());
-        QVERIFY(!w.box(TfrmChequePrintUI::AlphabeticDate)->isHidden());
-        QVERIFY(!w.box(TfrmChequePrintUI::Perferaj)->isHidden());
-        QVERIFY(w.box(TfrmChequePrintUI::Cover)->isHidden());
-        QVERIFY(w.box(TfrmChequePrintUI::AlphabeticPrice2)->isHidden());
+        QVERIFY(!w.box(PrintWindow::AlphabeticDate)->isHidden());
+        QVERIFY(!w.box(PrintWindow::Perferaj)->isHidden());
+        QVERIFY(w.box(PrintWindow::Cover)->isHidden());
+        QVERIFY(w.box(PrintWindow::AlphabeticPrice2)->isHidden());
         // The date in digits keeps its right edge where the layout puts the box's end.
-        const ChequeItemBox* date = w.box(TfrmChequePrintUI::NumericDate);
+        const ChequeItemBox* date = w.box(PrintWindow::NumericDate);
         QCOMPARE(date->text(), u"1403/01/15"_s);
         QCOMPARE(date->geometry().right() + 1, 562 + 120);
         QCOMPARE(date->y(), 39);
@@ -167,32 +167,32 @@ private slots:
 
     void amountFieldFillsTheFourBoxes()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
         w.amountEdit()->setFocus();
         type(w.amountEdit(), u"25."_s);
         QCOMPARE(w.amountEdit()->text(), u"25000"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), u"//25.000"_s);
+        QCOMPARE(w.box(PrintWindow::NumericPrice)->text(), u"//25.000"_s);
         type(w.amountEdit(), u"x-"_s); // not amount keys: swallowed
         QCOMPARE(w.amountEdit()->text(), u"25000"_s);
 
         w.amountEdit()->setText(u"1250000"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::Perferaj)->text(), u"##1.250.000Rls"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice1)->text(),
+        QCOMPARE(w.box(PrintWindow::Perferaj)->text(), u"##1.250.000Rls"_s);
+        QCOMPARE(w.box(PrintWindow::AlphabeticPrice1)->text(),
                  u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice2)->text(),
+        QCOMPARE(w.box(PrintWindow::AlphabeticPrice2)->text(),
                  u" معادل يکصد و بيست و پنج هزار تومان تمام "_s);
-        const QRect words = w.box(TfrmChequePrintUI::AlphabeticPrice1)->geometry();
-        const QRect toman = w.box(TfrmChequePrintUI::AlphabeticPrice2)->geometry();
+        const QRect words = w.box(PrintWindow::AlphabeticPrice1)->geometry();
+        const QRect toman = w.box(PrintWindow::AlphabeticPrice2)->geometry();
         QCOMPARE(toman.top(), words.bottom() + 1);
         QCOMPARE(toman.right(), words.right());
 
         // The field takes at most 15 characters: a 16th is refused where it is typed, and
         // a longer paste is refused whole, so the boxes always show what the field holds.
         w.amountEdit()->setText(u"123456789012345"_s);
-        const QString fifteen = w.box(TfrmChequePrintUI::NumericPrice)->text();
+        const QString fifteen = w.box(PrintWindow::NumericPrice)->text();
         QCOMPARE(fifteen, u"//123.456.789.012.345"_s);
         type(w.amountEdit(), u"6"_s);
         QCOMPARE(w.amountEdit()->text(), u"123456789012345"_s);
@@ -201,7 +201,7 @@ private slots:
         w.amountEdit()->selectAll();
         QTest::keyClick(w.amountEdit(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(w.amountEdit()->text(), u"123456789012345"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), fifteen);
+        QCOMPARE(w.box(PrintWindow::NumericPrice)->text(), fifteen);
 
         // A pasted text that is no amount: a Persian word, the field and the boxes unchanged.
         QGuiApplication::clipboard()->setText(u"12a"_s);
@@ -216,57 +216,57 @@ private slots:
         QGuiApplication::clipboard()->setText(u"1,250,000"_s);
         w.amountEdit()->selectAll();
         QTest::keyClick(w.amountEdit(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice1)->text(),
+        QCOMPARE(w.box(PrintWindow::AlphabeticPrice1)->text(),
                  u"يک ميليون و دويست و پنجاه هزار ريال تمام "_s);
 
         w.amountEdit()->clear();
-        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), u"مبلغ چك بعدد"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::Perferaj)->text(), u"Perforate"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice1)->text(), u"مبلغ چك بحروف"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::AlphabeticPrice2)->text(), u"معادل مبلغ به تومان"_s);
+        QCOMPARE(w.box(PrintWindow::NumericPrice)->text(), u"مبلغ چك بعدد"_s);
+        QCOMPARE(w.box(PrintWindow::Perferaj)->text(), u"Perforate"_s);
+        QCOMPARE(w.box(PrintWindow::AlphabeticPrice1)->text(), u"مبلغ چك بحروف"_s);
+        QCOMPARE(w.box(PrintWindow::AlphabeticPrice2)->text(), u"معادل مبلغ به تومان"_s);
     }
 
     void payeeDescriptionAndSwitches()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
         w.payeeEdit()->setText(u"  علي رضايي  "_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::Customer)->text(), u"علي رضايي"_s);
+        QCOMPARE(w.box(PrintWindow::Customer)->text(), u"علي رضايي"_s);
         w.payeeEdit()->clear();
-        QCOMPARE(w.box(TfrmChequePrintUI::Customer)->text(), u"گيرنده چك"_s);
+        QCOMPARE(w.box(PrintWindow::Customer)->text(), u"گيرنده چك"_s);
 
         QVERIFY(w.descriptionEdit()->isReadOnly());
         clickSwitch(w.switchBox(3));
         QVERIFY(!w.descriptionEdit()->isReadOnly());
-        QVERIFY(!w.box(TfrmChequePrintUI::Description)->isHidden());
+        QVERIFY(!w.box(PrintWindow::Description)->isHidden());
         w.descriptionEdit()->setText(u"بابت خريد"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::Description)->text(), u"بابت خريد"_s);
+        QCOMPARE(w.box(PrintWindow::Description)->text(), u"بابت خريد"_s);
         clickSwitch(w.switchBox(3));
         QVERIFY(w.descriptionEdit()->isReadOnly());
         QVERIFY(w.descriptionEdit()->text().isEmpty());
-        QCOMPARE(w.box(TfrmChequePrintUI::Description)->text(), u"توضيحات"_s);
-        QVERIFY(w.box(TfrmChequePrintUI::Description)->isHidden());
+        QCOMPARE(w.box(PrintWindow::Description)->text(), u"توضيحات"_s);
+        QVERIFY(w.box(PrintWindow::Description)->isHidden());
     }
 
     // The national ID's own switch shows its box; a valid ID in the field is what prints.
     void nationalIdSwitchAndFieldDriveItsBox()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
         w.amountEdit()->setText(u"1250000"_s);
         QCOMPARE(w.switchBox(ChequeSwitch::NationalId)->text(), u"شناسه ملي گيرنده"_s);
         QVERIFY(!w.switchBox(ChequeSwitch::NationalId)->isChecked()); // its row is off
-        QVERIFY(w.box(TfrmChequePrintUI::NationalId)->isHidden());
+        QVERIFY(w.box(PrintWindow::NationalId)->isHidden());
         clickSwitch(w.switchBox(ChequeSwitch::NationalId));
-        QVERIFY(w.box(TfrmChequePrintUI::NationalId)->isVisible());
+        QVERIFY(w.box(PrintWindow::NationalId)->isVisible());
         w.nationalIdEdit()->setText(u"1234567890"_s); // a wrong check digit prints nothing
         QVERIFY(!textsOf(w.composePage()).contains(u"1234567890"_s));
         w.nationalIdEdit()->setText(u"1234567891"_s);
-        QCOMPARE(w.box(TfrmChequePrintUI::NationalId)->text(), u"1234567891"_s);
+        QCOMPARE(w.box(PrintWindow::NationalId)->text(), u"1234567891"_s);
         QVERIFY(textsOf(w.composePage()).contains(u"1234567891"_s));
         clickSwitch(w.switchBox(ChequeSwitch::NationalId));
         QVERIFY(!textsOf(w.composePage()).contains(u"1234567891"_s));
@@ -274,7 +274,7 @@ private slots:
 
     void printedPageHoldsTheVisibleTextsAtTheirPlaces()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -289,10 +289,10 @@ private slots:
         QCOMPARE(page.elements.size(), 5);
         QVERIFY(!names.contains(u"گيرنده چك"_s));
         const TextElement& date = page.elements[0];
-        const QRect box = w.box(TfrmChequePrintUI::NumericDate)->geometry();
+        const QRect box = w.box(PrintWindow::NumericDate)->geometry();
         QCOMPARE(date.left, box.left() + 69); // (793 - 654) / 2 from the middle, L = 0
         QCOMPARE(date.top, 39 + 10);
-        QVERIFY(!names.contains(w.box(TfrmChequePrintUI::Cover)->text()));
+        QVERIFY(!names.contains(w.box(PrintWindow::Cover)->text()));
         const auto perforation = std::find_if(page.elements.begin(), page.elements.end(),
                                               [](const TextElement& e) { return !e.rightToLeft; });
         QVERIFY(perforation != page.elements.end());
@@ -327,7 +327,7 @@ private slots:
         QVERIFY(printed.contains(u"*****"_s));
 
         // The window and the tool print the same cheque: every word at the same place.
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -418,7 +418,7 @@ private slots:
     // Tab, Delete and the arrows work as in any field; a Persian keyboard's digits count.
     void amountFieldKeysWorkAsInAnyField()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -443,7 +443,7 @@ private slots:
     // The preview shows each box where and as the page prints it.
     void previewBoxesAreThePrintedElements()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -455,8 +455,8 @@ private slots:
             ComputeChequeOrigin(FeedDirection::Horizontal, FeedPosition::Middle,
                                 w.chequePanel()->width(), w.chequePanel()->height(), 10, 0);
         int matched = 0;
-        for (int i = 0; i < TfrmChequePrintUI::BoxCount; ++i) {
-            const ChequeItemBox* box = w.box(TfrmChequePrintUI::Box(i));
+        for (int i = 0; i < PrintWindow::BoxCount; ++i) {
+            const ChequeItemBox* box = w.box(PrintWindow::Box(i));
             if (box->isHidden())
                 continue;
             const auto e =
@@ -478,11 +478,11 @@ private slots:
     void refusalsAndFailedJobsAreTold()
     {
         QString sentTo;
-        TfrmChequePrintUI::setPrintJob([&](const ChequePage&, const QString& printer) {
+        PrintWindow::setPrintJob([&](const ChequePage&, const QString& printer) {
             sentTo = printer;
             return u"چاپگر «%1» كار چاپي نمي پذيرد"_s.arg(printer);
         });
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -494,7 +494,7 @@ private slots:
         w.printCheque();
         QCOMPARE(sentTo, u"office"_s);
         QCOMPARE(shown_.last().text, u"چاپگر «office» كار چاپي نمي پذيرد"_s);
-        TfrmChequePrintUI::setPrintJob({});
+        PrintWindow::setPrintJob({});
     }
 
     void accountWithoutLayoutIsShownAtStartingPlacesAndRefused()
@@ -502,7 +502,7 @@ private slots:
         QSqlQuery q(dm_->connection());
         QVERIFY(q.exec(u"insert into tblAccountMst (Radif, BankName) values (2, 'صادرات')"_s));
         const int bare = q.lastInsertId().toInt();
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -510,7 +510,7 @@ private slots:
         QVERIFY(w.hintLabel()->isVisible());
         QCOMPARE(w.chequePanel()->size(), QSize(654, 324));
         // Not the previous account's places: the designer's starting ones.
-        QCOMPARE(w.box(TfrmChequePrintUI::NumericDate)->geometry().right() + 1, 650 - 36);
+        QCOMPARE(w.box(PrintWindow::NumericDate)->geometry().right() + 1, 650 - 36);
         w.amountEdit()->setText(u"1000"_s);
         w.printCheque();
         QCOMPARE(shown_.last().text, PrintRefusalMessage(PrintRefusal::NoLayout));
@@ -519,7 +519,7 @@ private slots:
 
     void failedLoadKeepsThePreviousAccount()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -534,7 +534,7 @@ private slots:
 
     void calibrationIsKeptPerPrinter()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -542,7 +542,7 @@ private slots:
         w.calibrationXEdit()->setValue(2.0);
         w.calibrationYEdit()->setValue(-1.0);
         QCOMPARE(w.model().calibration(), (PrinterCalibration{2.0, -1.0}));
-        TfrmChequePrintUI again;
+        PrintWindow again;
         again.show();
         QVERIFY(QTest::qWaitForWindowExposed(&again));
         again.printerChoice()->setEditText(u"office"_s);
@@ -572,7 +572,7 @@ private slots:
         QVERIFY(dialog.plan().dueDays.isEmpty());
 
         QList<QString> printedDates;
-        TfrmChequePrintUI::setPrintJob([&](const ChequePage& page, const QString&) {
+        PrintWindow::setPrintJob([&](const ChequePage& page, const QString&) {
             printedDates << page.elements.first().text; // the date in digits comes first
             return QString();
         });
@@ -581,7 +581,7 @@ private slots:
             shown_ << m;
             return m.kind != MessageKind::Confirmation || ++asked < 3; // the third is refused
         });
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -606,14 +606,14 @@ private slots:
         QCOMPARE(leaves, (QList<int>{1, 2}));
         QVERIFY(shown_.last().text.contains(u"2 برگ از 3"_s));
         // The window shows its own cheque again.
-        QCOMPARE(w.box(TfrmChequePrintUI::NumericPrice)->text(), u"//5.000"_s);
-        TfrmChequePrintUI::setPrintJob({});
+        QCOMPARE(w.box(PrintWindow::NumericPrice)->text(), u"//5.000"_s);
+        PrintWindow::setPrintJob({});
         DialogSeam::setMessageHook([this](const ShownMessage& m) { return shown_ << m, true; });
     }
 
     void screenshot()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -629,7 +629,7 @@ int main(int argc, char** argv)
     NiloApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"چاپ چك نيلو"_s);
     RegisterProgramFonts();
-    PrintWindow test;
+    PrintWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
 #include "test_print_window.moc"

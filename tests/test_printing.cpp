@@ -1,13 +1,13 @@
 // The cheque model and its page: the texts of the amount, what prints and what does not,
 // the origin on the page, the calibration, the alignment sheet, and the PDF the same painting
 // code writes whole or not at all.
-#include "app/Fonts.h"
-#include "lib/AmountText.h"
-#include "lib/AppError.h"
-#include "printing/ChequeModel.h"
-#include "printing/ChequePage.h"
-#include "printing/ChequeTexts.h"
-#include "printing/PagePainter.h"
+#include "core/cheque/ChequeModel.h"
+#include "core/cheque/ChequePage.h"
+#include "core/cheque/ChequeTexts.h"
+#include "core/errors/AppError.h"
+#include "core/text/AmountText.h"
+#include "render/Fonts.h"
+#include "render/PagePainter.h"
 #include "support/PdfWords.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 // The register of issued cheques: the table on old and new files, recording, voiding,
 // filters, CSV, Sayad and national IDs, series dates and batch files.
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "lib/AppError.h"
-#include "printing/ChequeBatch.h"
-#include "printing/ChequeRegister.h"
+#include "core/errors/AppError.h"
+#include "core/register/ChequeBatch.h"
+#include "core/register/ChequeRegister.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>
@@ -19,14 +19,14 @@ namespace {
 struct Fixture
 {
     QTemporaryDir dir;
-    std::unique_ptr<TfrmMainDM> dm;
+    std::unique_ptr<Database> dm;
 
     Fixture()
     {
         const QString error = CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName)));
         if (!error.isEmpty())
             qFatal("%s", qPrintable(error));
-        dm = std::make_unique<TfrmMainDM>(dir.path());
+        dm = std::make_unique<Database>(dir.path());
     }
     QSqlDatabase db() const { return dm->connection(); }
     int exec(const QString& sql)

@@ -1,20 +1,20 @@
 // Issued cheques end to end: what the print window and the tool record, Sayad refusals and
 // reprints, series and batch runs, and the register window.
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/uMainDM.h"
-#include "app/uMainUI.h"
-#include "calendar/JalaliDatePicker.h"
-#include "calendar/JalaliMonthCalendar.h"
-#include "calendar/Today.h"
-#include "layout/LayoutStore.h"
-#include "lib/DialogSeam.h"
-#include "lib/Guard.h"
-#include "lib/IniFile.h"
-#include "printing/ChequeRegister.h"
-#include "printing/uChequePrintUI.h"
-#include "printing/ChequeRegisterWindow.h"
+#include "core/calendar/Today.h"
+#include "core/register/ChequeRegister.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/IniFile.h"
+#include "core/storage/LayoutStore.h"
+#include "gui/common/DialogSeam.h"
+#include "gui/common/Guard.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/print/PrintWindow.h"
+#include "gui/register/ChequeRegisterWindow.h"
+#include "render/Fonts.h"
+#include "widgets/JalaliDateEdit.h"
+#include "widgets/JalaliMonthView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,7 +52,7 @@ class RegisterWindow : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir_;
-    std::unique_ptr<TfrmMainDM> dm_;
+    std::unique_ptr<Database> dm_;
     QList<ShownMessage> shown_;
     bool answer_ = true;
     int accountId_ = 0;
@@ -77,7 +77,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(CreateDatabase(dbPath()).isEmpty());
-        dm_ = std::make_unique<TfrmMainDM>(dir_.path());
+        dm_ = std::make_unique<Database>(dir_.path());
         QSqlQuery q(db());
         QVERIFY(q.exec(u"insert into tblAccountMst (Radif, BankName, AccountName) values (1,"
                        u" 'ملت', 'جاري')"_s));
@@ -102,8 +102,8 @@ private slots:
     void printWindowRecords()
     {
         QString jobError;
-        TfrmChequePrintUI::setPrintJob([&](const ChequePage&, const QString&) { return jobError; });
-        TfrmChequePrintUI w;
+        PrintWindow::setPrintJob([&](const ChequePage&, const QString&) { return jobError; });
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);
@@ -163,7 +163,7 @@ private slots:
         w.printCheque();
         QVERIFY(shown_.last().text.contains(u"ثبت نشد"_s));
         QVERIFY(q.exec(u"drop trigger noInsert"_s));
-        TfrmChequePrintUI::setPrintJob({});
+        PrintWindow::setPrintJob({});
     }
 
     void toolSeriesVoidAndCsv()
@@ -453,7 +453,7 @@ private slots:
         ChequeRegisterWindow::setAskReason({});
 
         // At start-up the main window tells what falls due (today is 1403/01/15 here).
-        TfrmMainUI main;
+        MainWindow main;
         main.resize(1000, 700);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -489,7 +489,7 @@ private slots:
         QVERIFY(!reg->openInPrintWindow()); // nothing selected: told, nothing opened
         QCOMPARE(shown_.size(), 1);
         reg->selectRecord(r.id);
-        TfrmChequePrintUI* w = reg->openInPrintWindow();
+        PrintWindow* w = reg->openInPrintWindow();
         QVERIFY(w);
         QCOMPARE(w->loadedAccountId(), accountId_);
         QCOMPARE(DayNumberOf(w->datePicker()->Date()), r.dueDay);
@@ -543,7 +543,7 @@ private slots:
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
         auto notice = [] {
-            TfrmMainUI main;
+            MainWindow main;
             main.show();
             auto* due = main.findChild<QLabel*>(u"lblDueSoon"_s);
             return due && due->isVisibleTo(&main) ? due->text() : QString();
@@ -562,7 +562,7 @@ private slots:
 
     void printWindowShot()
     {
-        TfrmChequePrintUI w;
+        PrintWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.LoadAccount(accountId_);

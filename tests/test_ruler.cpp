@@ -1,8 +1,8 @@
 // Rulers: unit scales, graduations and labels, origin, the frame's unit switch and placement,
 // and physical painting under a right-to-left window.
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "layout/Ruler.h"
+#include "gui/common/NiloApplication.h"
+#include "render/Fonts.h"
+#include "widgets/Ruler.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -11,9 +11,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QList<TRuler::Tick> labelled(const TRuler& ruler)
+QList<Ruler::Tick> labelled(const Ruler& ruler)
 {
-    QList<TRuler::Tick> out;
+    QList<Ruler::Tick> out;
     for (const auto& t : ruler.ticks())
         if (t.level == 0 && t.pos >= 0)
             out << t;
@@ -28,11 +28,11 @@ class RulerTest : public QObject
 private slots:
     void startsInMillimetresWithTheScreenResolution()
     {
-        TRuler ruler(Qt::Horizontal);
-        QCOMPARE(ruler.unit(), TRuler::Unit::Millimetre);
+        Ruler ruler(Qt::Horizontal);
+        QCOMPARE(ruler.unit(), Ruler::Unit::Millimetre);
         QCOMPARE(ruler.effectivePixelsPerInch(), qreal(ruler.logicalDpiX()));
         QCOMPARE(ruler.sizeHint().height(), 25);
-        TRuler vertical(Qt::Vertical);
+        Ruler vertical(Qt::Vertical);
         QCOMPARE(vertical.sizeHint().width(), 25);
         QCOMPARE(vertical.effectivePixelsPerInch(), qreal(vertical.logicalDpiY()));
         // Figures that make no sense fall back to the screen's; far origins stay cheap.
@@ -41,7 +41,7 @@ private slots:
             ruler.setPixelsPerInch(ppi);
             QCOMPARE(ruler.effectivePixelsPerInch(), qreal(ruler.logicalDpiX()));
         }
-        ruler.setUnit(TRuler::Unit::Pixel);
+        ruler.setUnit(Ruler::Unit::Pixel);
         for (int origin : {INT_MIN, INT_MAX}) {
             ruler.setOrigin(origin);
             QVERIFY(ruler.ticks().size() < 1000);
@@ -57,7 +57,7 @@ private slots:
         QTest::addColumn<QStringList>("firstLabels");
         QTest::addColumn<qreal>("labelPitch");
         QTest::addColumn<qreal>("finestPitch");
-        using U = TRuler::Unit;
+        using U = Ruler::Unit;
         QTest::newRow("mm 96") << int(U::Millimetre) << 96.0
                                << QStringList{u"0"_s, u"10"_s, u"20"_s} << 96 / 2.54 << 96 / 25.4;
         QTest::newRow("cm 96") << int(U::Centimetre) << 96.0 << QStringList{u"0"_s, u"1"_s, u"2"_s}
@@ -80,10 +80,10 @@ private slots:
         QFETCH(QStringList, firstLabels);
         QFETCH(qreal, labelPitch);
         QFETCH(qreal, finestPitch);
-        TRuler ruler(Qt::Horizontal);
+        Ruler ruler(Qt::Horizontal);
         ruler.resize(650, 25);
         ruler.setPixelsPerInch(ppi);
-        ruler.setUnit(TRuler::Unit(unit));
+        ruler.setUnit(Ruler::Unit(unit));
         const auto labels = labelled(ruler);
         QVERIFY(labels.size() >= firstLabels.size());
         for (qsizetype i = 0; i < firstLabels.size(); ++i) {
@@ -105,11 +105,11 @@ private slots:
 
     void countsFromTheOrigin()
     {
-        TRuler ruler(Qt::Vertical);
+        Ruler ruler(Qt::Vertical);
         ruler.resize(25, 400);
         ruler.setPixelsPerInch(96);
-        ruler.setUnit(TRuler::Unit::Pixel);
-        QSignalSpy spy(&ruler, &TRuler::originChanged);
+        ruler.setUnit(Ruler::Unit::Pixel);
+        QSignalSpy spy(&ruler, &Ruler::originChanged);
         ruler.setOrigin(120);
         QCOMPARE(spy.size(), 1);
         QStringList texts;
@@ -128,7 +128,7 @@ private slots:
     {
         QWidget window;
         window.setLayoutDirection(Qt::RightToLeft);
-        auto* frame = new TRulerFrame(&window);
+        auto* frame = new RulerFrame(&window);
         frame->setGeometry(0, 0, 700, 400);
         auto* area = new QWidget;
         area->resize(650, 320);
@@ -139,12 +139,12 @@ private slots:
         QCOMPARE(frame->horizontalRuler()->geometry(), QRect(25, 0, 675, 25));
         QCOMPARE(frame->verticalRuler()->geometry(), QRect(0, 25, 25, 375));
         QCOMPARE(frame->corner()->geometry(), QRect(0, 0, 25, 25));
-        QCOMPARE(frame->unit(), TRuler::Unit::Millimetre);
-        QSignalSpy spy(frame, &TRulerFrame::unitChanged);
-        frame->setUnit(TRuler::Unit::Inch);
+        QCOMPARE(frame->unit(), Ruler::Unit::Millimetre);
+        QSignalSpy spy(frame, &RulerFrame::unitChanged);
+        frame->setUnit(Ruler::Unit::Inch);
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(frame->verticalRuler()->unit(), TRuler::Unit::Inch);
-        QCOMPARE(frame->corner()->unit(), TRuler::Unit::Inch);
+        QCOMPARE(frame->verticalRuler()->unit(), Ruler::Unit::Inch);
+        QCOMPARE(frame->corner()->unit(), Ruler::Unit::Inch);
         frame->setPixelsPerInch(120);
         QCOMPARE(frame->verticalRuler()->effectivePixelsPerInch(), 120.0);
         // The window's direction flows to the area, not to the rulers.
@@ -162,7 +162,7 @@ private slots:
         auto shoot = [&](Qt::LayoutDirection direction) {
             QWidget window;
             window.setLayoutDirection(direction);
-            auto* ruler = new TRuler(Qt::Horizontal, &window);
+            auto* ruler = new Ruler(Qt::Horizontal, &window);
             ruler->setGeometry(0, 0, 300, 25);
             ruler->setPixelsPerInch(96);
             ruler->setPalette(pal);

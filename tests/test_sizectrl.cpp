@@ -1,7 +1,7 @@
 // Drag-and-resize facility: selection, Tab order, mouse drags with snapping, arrow keys,
 // Escape, handles, switching off, and physical geometry under a right-to-left window.
-#include "app/NiloApplication.h"
-#include "layout/SizeCtrl.h"
+#include "gui/common/NiloApplication.h"
+#include "widgets/ResizeHandles.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -25,7 +25,7 @@ struct Fixture
         a = makeBox(u"A"_s, QRect(20, 40, 52, 25));
         b = makeBox(u"B"_s, QRect(200, 100, 80, 25));
         c = makeBox(u"C"_s, QRect(100, 200, 60, 25));
-        ctrl = new TSizeCtrl(area);
+        ctrl = new ResizeHandles(area);
         for (QWidget* box : {a, b, c})
             ctrl->registerControl(box);
         ctrl->setEnabled(true);
@@ -66,7 +66,7 @@ struct Fixture
     QLabel* a = nullptr;
     QLabel* b = nullptr;
     QLabel* c = nullptr;
-    TSizeCtrl* ctrl = nullptr;
+    ResizeHandles* ctrl = nullptr;
     bool ready = false;
 };
 
@@ -101,7 +101,7 @@ private slots:
         QFETCH(int, value);
         QFETCH(int, step);
         QFETCH(int, expected);
-        QCOMPARE(TSizeCtrl::snap(value, step), expected);
+        QCOMPARE(ResizeHandles::snap(value, step), expected);
     }
 
     // The drag of the checked example, both through the overlay and with events sent to
@@ -119,8 +119,8 @@ private slots:
         QFETCH(bool, rightToLeft);
         QFETCH(bool, toBox);
         Fixture f(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-        QSignalSpy started(f.ctrl, &TSizeCtrl::startSizeMove);
-        QSignalSpy ended(f.ctrl, &TSizeCtrl::endSizeMove);
+        QSignalSpy started(f.ctrl, &ResizeHandles::startSizeMove);
+        QSignalSpy ended(f.ctrl, &ResizeHandles::endSizeMove);
         QWidget* target = toBox ? static_cast<QWidget*>(f.a) : f.overlay();
         const QPoint origin = toBox ? QPoint(30, 12) : QPoint(50, 52);
         QTest::mousePress(target, Qt::LeftButton, {}, origin);
@@ -143,7 +143,7 @@ private slots:
     void arrowKeysStepOnePixelUnsnapped()
     {
         Fixture f;
-        QSignalSpy ended(f.ctrl, &TSizeCtrl::endSizeMove);
+        QSignalSpy ended(f.ctrl, &ResizeHandles::endSizeMove);
         f.click({50, 52});
         for (int i = 0; i < 3; ++i)
             f.key(Qt::Key_Right);
@@ -168,7 +168,7 @@ private slots:
     void clicksSelectAndShiftClicksToggle()
     {
         Fixture f;
-        QSignalSpy changed(f.ctrl, &TSizeCtrl::selectionChanged);
+        QSignalSpy changed(f.ctrl, &ResizeHandles::selectionChanged);
         f.click({50, 52});
         QCOMPARE(f.ctrl->selection(), boxes({f.a}));
         f.click({220, 110});
@@ -195,7 +195,7 @@ private slots:
     {
         Fixture f;
         // Registration order, not stacking or position, decides.
-        TSizeCtrl ctrl(f.area);
+        ResizeHandles ctrl(f.area);
         ctrl.setEnabled(true);
         for (QWidget* box : {f.c, f.a, f.b})
             ctrl.registerControl(box);
@@ -237,7 +237,7 @@ private slots:
     void escapeCancelsDragThenClearsSelection()
     {
         Fixture f;
-        QSignalSpy ended(f.ctrl, &TSizeCtrl::endSizeMove);
+        QSignalSpy ended(f.ctrl, &ResizeHandles::endSizeMove);
         f.press({50, 52});
         f.moveTo({90, 80});
         f.key(Qt::Key_Escape);
@@ -262,14 +262,14 @@ private slots:
         QTest::addColumn<QRect>("expected");
         // Box A is (20, 40, 52, 25).
         QTest::newRow("right wider")
-            << int(TSizeCtrl::Handle::Right) << QPoint(30, 7) << QRect(20, 40, 80, 30);
-        QTest::newRow("top-left") << int(TSizeCtrl::Handle::TopLeft) << QPoint(-14, -12)
+            << int(ResizeHandles::Handle::Right) << QPoint(30, 7) << QRect(20, 40, 80, 30);
+        QTest::newRow("top-left") << int(ResizeHandles::Handle::TopLeft) << QPoint(-14, -12)
                                   << QRect(10, 30, 70, 40);
         QTest::newRow("bottom taller")
-            << int(TSizeCtrl::Handle::Bottom) << QPoint(0, 31) << QRect(20, 40, 50, 60);
+            << int(ResizeHandles::Handle::Bottom) << QPoint(0, 31) << QRect(20, 40, 50, 60);
         // Dragged past the opposite edge: one pixel, then one grid step on release.
         QTest::newRow("left past right")
-            << int(TSizeCtrl::Handle::Left) << QPoint(200, 0) << QRect(70, 40, 10, 30);
+            << int(ResizeHandles::Handle::Left) << QPoint(200, 0) << QRect(70, 40, 10, 30);
     }
     void handlesResizeAndSnap()
     {
@@ -279,7 +279,7 @@ private slots:
         Fixture f;
         f.click({50, 52});
         const QPoint at =
-            TSizeCtrl::handleRect(f.a->geometry(), TSizeCtrl::Handle(handle)).center();
+            ResizeHandles::handleRect(f.a->geometry(), ResizeHandles::Handle(handle)).center();
         QCOMPARE(int(f.ctrl->handleAt(at)), handle);
         f.press(at);
         f.moveTo(at + delta);
@@ -296,13 +296,14 @@ private slots:
         const QColor red(204, 0, 0);
         for (QWidget* box : {f.a, f.c}) {
             for (int h = 1; h <= 8; ++h) {
-                const QRect r = TSizeCtrl::handleRect(box->geometry(), TSizeCtrl::Handle(h));
+                const QRect r =
+                    ResizeHandles::handleRect(box->geometry(), ResizeHandles::Handle(h));
                 QCOMPARE(r.size(), QSize(5, 5));
                 QCOMPARE(shot.pixelColor(r.center()), red);
             }
         }
         const QRect unselected =
-            TSizeCtrl::handleRect(f.b->geometry(), TSizeCtrl::Handle::BottomRight);
+            ResizeHandles::handleRect(f.b->geometry(), ResizeHandles::Handle::BottomRight);
         QVERIFY(shot.pixelColor(unselected.center()) != red);
         // The overlay stays over all of the area and above boxes raised or added later.
         f.area->resize(500, 320);
@@ -316,7 +317,7 @@ private slots:
     void switchedOffItIgnoresInputAndClears()
     {
         Fixture f;
-        QSignalSpy changed(f.ctrl, &TSizeCtrl::selectionChanged);
+        QSignalSpy changed(f.ctrl, &ResizeHandles::selectionChanged);
         f.click({50, 52});
         f.ctrl->setEnabled(false);
         QVERIFY(f.ctrl->selection().isEmpty());
@@ -335,7 +336,7 @@ private slots:
         Fixture f;
         f.click({50, 52});
         f.click({220, 110}, Qt::ShiftModifier);
-        QSignalSpy changed(f.ctrl, &TSizeCtrl::selectionChanged);
+        QSignalSpy changed(f.ctrl, &ResizeHandles::selectionChanged);
         f.press({220, 110});
         f.moveTo({240, 130});
         delete f.a;

@@ -1,10 +1,10 @@
 // Start-up paths: the single-instance rule, a missing database, the main window.
-#include "app/DataFolder.h"
-#include "app/DatabaseSchema.h"
 #include "app/OneCopyMutex.h"
 #include "app/Startup.h"
-#include "app/uMainUI.h"
-#include "lib/Lib.h"
+#include "core/storage/DataFolder.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/common/MessageBox.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,7 +53,7 @@ private slots:
     {
         answer_ = false;
         bool windowShown = false;
-        QCOMPARE(run({[&](TfrmMainUI&) { windowShown = true; }}), 0);
+        QCOMPARE(run({[&](MainWindow&) { windowShown = true; }}), 0);
         QVERIFY(!windowShown);
         QCOMPARE(shown_.size(), 2);
         QCOMPARE(shown_[0].kind, MessageKind::Confirmation);
@@ -74,7 +74,7 @@ private slots:
     {
         answer_ = true;
         QString workingFolder;
-        QCOMPARE(run({[&](TfrmMainUI&) {
+        QCOMPARE(run({[&](MainWindow&) {
                      workingFolder = QDir::currentPath();
                      QApplication::quit();
                  }}),
@@ -87,7 +87,7 @@ private slots:
         // The second start asks nothing.
         shown_.clear();
         bool windowShown = false;
-        QCOMPARE(run({[&](TfrmMainUI&) { windowShown = true, QApplication::quit(); }}), 0);
+        QCOMPARE(run({[&](MainWindow&) { windowShown = true, QApplication::quit(); }}), 0);
         QVERIFY(windowShown);
         QVERIFY(shown_.isEmpty());
     }
@@ -98,7 +98,7 @@ private slots:
         OneCopyMutex first; // another copy holds the lock
         QVERIFY(!first.heldByAnother());
         bool windowShown = false;
-        QCOMPARE(run({[&](TfrmMainUI&) { windowShown = true; }}), 0);
+        QCOMPARE(run({[&](MainWindow&) { windowShown = true; }}), 0);
         QVERIFY(!windowShown);
         QCOMPARE(shown_.size(), 1);
         QCOMPARE(shown_[0].text, u"برنامه در حال اجراست"_s);
@@ -108,7 +108,7 @@ private slots:
     void withDatabaseTheMainWindowIsShownMaximised()
     {
         bool windowShown = false;
-        const int code = run({[&](TfrmMainUI& w) {
+        const int code = run({[&](MainWindow& w) {
             // The loop ends however the checks go, so that a failed one ends the test.
             const auto quit = qScopeGuard([] { QApplication::quit(); });
             windowShown = true;
@@ -131,7 +131,7 @@ private slots:
     {
         QVERIFY(QFile::exists(userDatabase()));
         QString workingFolder;
-        QCOMPARE(run({[&](TfrmMainUI&) {
+        QCOMPARE(run({[&](MainWindow&) {
                      workingFolder = QDir::currentPath();
                      QApplication::quit();
                  }}),

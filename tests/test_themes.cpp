@@ -2,10 +2,10 @@
 // palette, from the theme's style sheet and from the month calendar, at a contrast of at
 // least 4.5:1 (the WCAG AA figure for body text). Disabled controls are left out, as WCAG
 // leaves them out.
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/Themes.h"
-#include "calendar/JalaliMonthCalendar.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/common/Themes.h"
+#include "render/Fonts.h"
+#include "widgets/JalaliMonthView.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -175,12 +175,12 @@ QList<Pair> palettePairs(const QPalette& p)
 
 // The month calendar as it draws itself under a theme: days, today line, weekday names,
 // title and the chosen day.
-QList<Pair> calendarPairs(const TJalaliMonthCalendar& calendar)
+QList<Pair> calendarPairs(const JalaliMonthView& calendar)
 {
-    const TMonthCalendarColors* c = calendar.CalColors();
+    const MonthViewColors* c = calendar.CalColors();
     const QPalette& p = calendar.palette();
-    const auto color = [&](TMonthCalendarColors::Which which) { return c->color(which, p); };
-    using C = TMonthCalendarColors;
+    const auto color = [&](MonthViewColors::Which which) { return c->color(which, p); };
+    using C = MonthViewColors;
     return {
         {u"calendar days and today line"_s, color(C::Text), color(C::MonthBack)},
         {u"calendar weekday names"_s, color(C::FixedText), color(C::MonthBack)},
@@ -215,7 +215,7 @@ private slots:
         // The parser must have found the sheet's text rules, or the test proves nothing.
         QVERIFY(sheet.size() > 30);
         pairs += sheet;
-        TJalaliMonthCalendar calendar;
+        JalaliMonthView calendar;
         pairs += calendarPairs(calendar);
 
         QStringList failures;
@@ -244,11 +244,11 @@ private slots:
     {
         QFETCH(int, theme);
         SelectTheme(theme);
-        TJalaliMonthCalendar calendar;
+        JalaliMonthView calendar;
         calendar.setDate(EncodeJalaliDate(1403, 6, 15));
         const QImage image = calendar.grab().toImage();
-        using C = TMonthCalendarColors;
-        const TMonthCalendarColors* c = calendar.CalColors();
+        using C = MonthViewColors;
+        const MonthViewColors* c = calendar.CalColors();
         const int chosen = int(calendar.Date() - calendar.FirstCellDate());
         const QRect other = calendar.CellRect(chosen == 20 ? 19 : 20);
         QCOMPARE(image.pixelColor(other.topLeft() + QPoint(1, 1)),

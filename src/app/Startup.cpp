@@ -1,16 +1,16 @@
 #include "app/Startup.h"
 
-#include "app/AppInfo.h"
-#include "app/DataFolder.h"
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/KeyboardLayout.h"
-#include "app/NiloApplication.h"
 #include "app/OneCopyMutex.h"
-#include "app/QtTranslations.h"
-#include "app/uMainDM.h"
-#include "app/uMainUI.h"
-#include "lib/Lib.h"
+#include "core/AppInfo.h"
+#include "core/storage/DataFolder.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "gui/common/KeyboardLayout.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/common/QtTranslations.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "render/Fonts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,8 +63,8 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     // [Keyboard] FollowField=0.
     FollowFieldAsSet(app, QDir::currentPath(), RightToLeftKeyboardLayoutId());
 
-    const auto mainDM = std::make_unique<TfrmMainDM>();
-    if (!DatabaseOpened) {
+    const auto mainDM = std::make_unique<Database>();
+    if (!databaseOpened) {
         // The message's own words, then where the file was looked for.
         QString places = QDir::toNativeSeparators(
             QDir(startFolder).absoluteFilePath(QString::fromLatin1(kDatabaseFileName)));
@@ -75,7 +75,7 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
         return 0;
     }
 
-    const auto mainUI = std::make_unique<TfrmMainUI>();
+    const auto mainUI = std::make_unique<MainWindow>();
     // Sized to the screen first: without a window manager (a bare X server) a maximise
     // request does nothing, and the frame would open at its small default size.
     if (const QScreen* screen = mainUI->screen())

@@ -1,7 +1,7 @@
 // nilocheque backup: a consistent, checked copy of the database, safe while the program runs.
-#include "app/DataFolder.h"
-#include "app/DatabaseBackup.h"
 #include "cli/CliCommon.h"
+#include "core/storage/DataFolder.h"
+#include "core/storage/DatabaseBackup.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,10 @@
 // nilocheque calibrate: a printer's feeding error in millimetres, shown or stored.
-#include "app/DataFolder.h"
-#include "app/uMainDM.h"
 #include "cli/CliCommon.h"
-#include "lib/AppError.h"
-#include "lib/TextChecks.h"
-#include "printing/CalibrationStore.h"
+#include "core/errors/AppError.h"
+#include "core/storage/CalibrationStore.h"
+#include "core/storage/DataFolder.h"
+#include "core/storage/Database.h"
+#include "core/text/TextChecks.h"
 
 #include <QMap>
 
@@ -57,7 +57,7 @@ int CmdCalibrate(const QStringList& args)
     }
     const QString database = opts.value(u"--database"_s, DefaultDatabasePath());
     try {
-        TfrmMainDM dm(TfrmMainDM::File{database});
+        Database dm(Database::File{database});
         if (!dm.isOpened())
             return fail(u"cannot open the database %1"_s.arg(database));
         if (setting)

@@ -1,9 +1,9 @@
-#include "calendar/JalaliFormat.h"
-#include "calendar/Today.h"
 #include "cli/CliCommon.h"
-#include "lib/TextChecks.h"
-#include "lib/AmountText.h"
-#include "lib/AppError.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/calendar/Today.h"
+#include "core/errors/AppError.h"
+#include "core/text/AmountText.h"
+#include "core/text/TextChecks.h"
 
 #include <QRegularExpression>
 
@@ -15,7 +15,7 @@ namespace {
 // them and Qt's dates end not far beyond.
 constexpr qint64 kMaxDayArgument = 100000000;
 
-QString gregorianText(TDateTime value)
+QString gregorianText(SerialDate value)
 {
     const QDate date = ToQDate(value);
     if (!date.isValid())
@@ -29,7 +29,7 @@ QString gregorianText(TDateTime value)
 
 } // namespace
 
-TDateTime ParseDateArgument(const QString& typed)
+SerialDate ParseDateArgument(const QString& typed)
 {
     const QString text = ToLatinDigits(typed); // ۱۴۰۳/۰۱/۱۵ is 1403/01/15
     static const QRegularExpression dayNumber(u"^@(-?\\d{1,18})$"_s);
@@ -37,7 +37,7 @@ TDateTime ParseDateArgument(const QString& typed)
         const qint64 day = m.captured(1).toLongLong();
         if (day > kMaxDayArgument || day < -kMaxDayArgument)
             throw ConversionError(u"'%1' is not a valid date"_s.arg(text));
-        return TDateTime(day);
+        return SerialDate(day);
     }
     if (text.startsWith(u'@'))
         throw ConversionError(u"'%1' is not a valid integer value"_s.arg(text.mid(1)));
@@ -61,7 +61,7 @@ int CmdDate(const QStringList& args)
     int code = 0;
     for (const QString& arg : args) {
         try {
-            const TDateTime value = ParseDateArgument(arg);
+            const SerialDate value = ParseDateArgument(arg);
             const JalaliDate jalali = DecodeJalaliDateFully(value);
             const QString line = JalaliDateToStr(value) + u'\t' + gregorianText(value) + u'\t' +
                                  QString::number(DayNumberOf(value)) + u'\t' +

@@ -1,6 +1,6 @@
-#include "calendar/JalaliFormat.h"
 #include "cli/CliCommon.h"
-#include "lib/AppError.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/errors/AppError.h"
 
 #include <QTime>
 
@@ -13,7 +13,7 @@ int CmdFormat(const QStringList& args)
         return 2;
     }
     try {
-        TDateTime value = ParseDateArgument(args[1]);
+        SerialDate value = ParseDateArgument(args[1]);
         if (args.size() == 3) {
             QTime time;
             for (const QString& form : {u"hh:mm:ss.zzz"_s, u"hh:mm:ss"_s, u"hh:mm"_s}) {
@@ -23,7 +23,7 @@ int CmdFormat(const QStringList& args)
             }
             if (!time.isValid())
                 throw ConversionError(u"'%1' is not a valid time"_s.arg(args[2]));
-            const TDateTime fraction = time.msecsSinceStartOfDay() / 86400000.0;
+            const SerialDate fraction = time.msecsSinceStartOfDay() / 86400000.0;
             // Before day 0 the fraction still counts forward from midnight.
             value = value < 0 ? value - fraction : value + fraction;
         }

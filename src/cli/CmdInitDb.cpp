@@ -1,5 +1,5 @@
-#include "app/DatabaseSchema.h"
 #include "cli/CliCommon.h"
+#include "core/storage/DatabaseSchema.h"
 
 int CmdInitDb(const QStringList& args)
 {

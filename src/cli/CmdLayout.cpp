@@ -1,9 +1,9 @@
 // nilocheque layout: an account's cheque layout exported to one file or imported from one.
-#include "app/DataFolder.h"
-#include "app/uMainDM.h"
 #include "cli/CliCommon.h"
-#include "layout/LayoutShare.h"
-#include "lib/TextChecks.h"
+#include "core/storage/DataFolder.h"
+#include "core/storage/Database.h"
+#include "core/text/TextChecks.h"
+#include "render/LayoutShare.h"
 
 #include <QFileInfo>
 
@@ -49,7 +49,7 @@ int CmdLayout(const QStringList& args)
     if (file.isEmpty() || !ok || accountId <= 0)
         return usage();
 
-    TfrmMainDM dm(TfrmMainDM::File{database});
+    Database dm(Database::File{database});
     if (!dm.isOpened()) {
         err() << "nilocheque layout: cannot open the database " << database << '\n';
         return 1;

@@ -1,19 +1,19 @@
 // nilocheque print: one cheque from the database, composed by the same cheque model and page
 // code as the print window, so that the tool prints exactly what the window would.
-#include "app/DataFolder.h"
-#include "app/uMainDM.h"
-#include "calendar/Today.h"
 #include "cli/CliCommon.h"
-#include "layout/LayoutStore.h"
-#include "lib/AppError.h"
-#include "lib/Printers.h"
-#include "lib/TextChecks.h"
-#include "printing/CalibrationStore.h"
-#include "printing/ChequeIssue.h"
-#include "printing/ChequeModel.h"
-#include "printing/ChequeRegister.h"
-#include "printing/PagePainter.h"
-#include "printing/PrinterJob.h"
+#include "core/calendar/Today.h"
+#include "core/cheque/ChequeModel.h"
+#include "core/errors/AppError.h"
+#include "core/register/ChequeIssue.h"
+#include "core/register/ChequeRegister.h"
+#include "core/storage/CalibrationStore.h"
+#include "core/storage/DataFolder.h"
+#include "core/storage/Database.h"
+#include "core/storage/LayoutStore.h"
+#include "core/text/TextChecks.h"
+#include "render/PagePainter.h"
+#include "render/PrinterJob.h"
+#include "render/Printers.h"
 
 #include <QFileInfo>
 #include <QMap>
@@ -163,7 +163,7 @@ int CmdPrint(const QStringList& args)
 
     const QString database = opts.value(u"--database"_s, DefaultDatabasePath());
     try {
-        TfrmMainDM dm(TfrmMainDM::File{database});
+        Database dm(Database::File{database});
         if (!dm.isOpened())
             return fail(u"cannot open the database %1"_s.arg(database));
         QSqlQuery q(dm.connection());

@@ -1,22 +1,22 @@
 // nilocheque register, series and batch: the issued-cheque register, instalment series and
 // cheques from a file. Every leaf is composed by the same cheque model as the print window,
 // and every check is made before the first leaf is printed.
-#include "app/uMainDM.h"
 #include "cli/CliCommon.h"
-#include "layout/LayoutStore.h"
-#include "lib/AmountText.h"
-#include "lib/AppError.h"
-#include "lib/Printers.h"
-#include "lib/SafeFile.h"
-#include "lib/TextChecks.h"
-#include "printing/CalibrationStore.h"
-#include "printing/ChequeBatch.h"
-#include "printing/ChequeIssue.h"
-#include "printing/ChequeModel.h"
-#include "printing/ChequeRegister.h"
-#include "printing/PagePainter.h"
-#include "printing/PrinterJob.h"
-#include "printing/RegisterReport.h"
+#include "core/cheque/ChequeModel.h"
+#include "core/errors/AppError.h"
+#include "core/register/ChequeBatch.h"
+#include "core/register/ChequeIssue.h"
+#include "core/register/ChequeRegister.h"
+#include "core/storage/CalibrationStore.h"
+#include "core/storage/Database.h"
+#include "core/storage/LayoutStore.h"
+#include "core/storage/SafeFile.h"
+#include "core/text/AmountText.h"
+#include "core/text/TextChecks.h"
+#include "render/PagePainter.h"
+#include "render/PrinterJob.h"
+#include "render/Printers.h"
+#include "render/RegisterReport.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,7 +121,7 @@ QString destinationOf(const Options& o, Destination& d)
 // Prints or writes every leaf and records it. To PDF: every file is rendered before the first
 // is written and all are recorded in one transaction. To a printer: each accepted job is
 // recorded at once, and the first refused job ends the run.
-int issue(const char* command, TfrmMainDM& dm, QList<Leaf>& leaves, const Destination& to,
+int issue(const char* command, Database& dm, QList<Leaf>& leaves, const Destination& to,
           const QString& database)
 {
     auto fail = [command](const QString& message) {
@@ -288,7 +288,7 @@ int CmdRegister(const QStringList& args)
             }
         }
         const QString database = databaseOf(o);
-        TfrmMainDM dm(TfrmMainDM::File{database});
+        Database dm(Database::File{database});
         if (!dm.isOpened())
             return fail(u"cannot open the database %1"_s.arg(database));
         if (voiding) {
@@ -410,7 +410,7 @@ int CmdSeries(const QStringList& args)
                 o.values[u"--first"_s]));
         }
         const QString database = databaseOf(o);
-        TfrmMainDM dm(TfrmMainDM::File{database});
+        Database dm(Database::File{database});
         if (!dm.isOpened())
             return fail(u"cannot open the database %1"_s.arg(database));
         if (const QString why = accountProblem(dm.connection(), accountId); !why.isEmpty())
@@ -465,7 +465,7 @@ int CmdBatch(const QStringList& args)
     const QByteArray& bytes = read.bytes;
     try {
         const QString database = databaseOf(o);
-        TfrmMainDM dm(TfrmMainDM::File{database});
+        Database dm(Database::File{database});
         if (!dm.isOpened())
             return fail(u"cannot open the database %1"_s.arg(database));
         const QSqlDatabase db = dm.connection();

@@ -1,8 +1,8 @@
 #include "cli/CliCommon.h"
-#include "lib/AmountText.h"
-#include "lib/AppError.h"
-#include "lib/TextChecks.h"
-#include "printing/ChequeTexts.h"
+#include "core/cheque/ChequeTexts.h"
+#include "core/errors/AppError.h"
+#include "core/text/AmountText.h"
+#include "core/text/TextChecks.h"
 
 using namespace Qt::StringLiterals;
 

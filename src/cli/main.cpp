@@ -1,6 +1,6 @@
 // nilocheque: the program's command-line tool, for people and scripts.
-#include "app/Fonts.h"
 #include "cli/CliCommon.h"
+#include "render/Fonts.h"
 
 #include <QApplication>
 #include <iterator>

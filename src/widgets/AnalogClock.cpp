@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 
 // clang-format off
-const std::array<TClockInfo, 8> ClockInfo = {{
+const std::array<ClockInfo, 8> kClockFaces = {{
     {"SYSTEM",     57, 0,  13, 129, 4,  70, 36, 0xFF666666u, 10},
     {"MODERN",     57, -1, 13, 129, 4,  74, 36, 0xFFFFFFFFu, 10},
     {"SQUARE",     57, -1, 13, 129, 4,  66, 36, 0xFF000000u, 10},
@@ -30,7 +30,7 @@ constexpr qreal kOvershootDegrees = 3;
 // 96 dots per inch: the dial text's point sizes mean what they mean on screen.
 constexpr int kDialDotsPerMeter = 3780;
 
-QImage loadPicture(TAnalogClockStyle style, const char* suffix)
+QImage loadPicture(AnalogClockStyle style, const char* suffix)
 {
     QImage picture(ClockPicturePath(style, suffix));
     if (picture.isNull())
@@ -66,13 +66,13 @@ QImage orBlank(QImage picture, QSize size)
 
 } // namespace
 
-const TClockInfo& ClockInfoOf(TAnalogClockStyle style)
+const ClockInfo& ClockInfoOf(AnalogClockStyle style)
 {
     const auto index = static_cast<std::size_t>(style);
-    return ClockInfo[index < ClockInfo.size() ? index : 0];
+    return kClockFaces[index < kClockFaces.size() ? index : 0];
 }
 
-QString ClockPicturePath(TAnalogClockStyle style, const char* suffix)
+QString ClockPicturePath(AnalogClockStyle style, const char* suffix)
 {
     return u":/clock/"_s + QLatin1StringView(ClockInfoOf(style).prefix) + u"_CLOCK_"_s +
            QLatin1StringView(suffix) + u".png"_s;
@@ -117,25 +117,25 @@ QRect ClockFitRect(const QSize& control, const QSize& dial, bool shrinkOnly)
         QPoint((control.width() - size.width()) / 2, (control.height() - size.height()) / 2), size);
 }
 
-TAnalogClock::TAnalogClock(QWidget* parent) : QWidget(parent)
+AnalogClock::AnalogClock(QWidget* parent) : QWidget(parent)
 {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &TAnalogClock::tick);
+    connect(&timer_, &QTimer::timeout, this, &AnalogClock::tick);
     time_ = readTimeSource();
     resize(130, 130);
     loadStyle();
 }
 
-TAnalogClock::~TAnalogClock() = default;
+AnalogClock::~AnalogClock() = default;
 
-QTime TAnalogClock::readTimeSource() const
+QTime AnalogClock::readTimeSource() const
 {
     const QTime time = timeSource_ ? timeSource_() : QTime();
     return time.isValid() ? time : QTime::currentTime();
 }
 
-void TAnalogClock::followTimeSource()
+void AnalogClock::followTimeSource()
 {
     const QTime now = readTimeSource();
     if (now == time_)
@@ -144,33 +144,33 @@ void TAnalogClock::followTimeSource()
     emit timeChanged(time_);
 }
 
-void TAnalogClock::setTimeSource(TimeSource source)
+void AnalogClock::setTimeSource(TimeSource source)
 {
     timeSource_ = std::move(source);
 }
 
-bool TAnalogClock::shouldTick() const
+bool AnalogClock::shouldTick() const
 {
     // A hidden clock has nothing to show; showEvent starts it again.
     return active_ && isVisible();
 }
 
-void TAnalogClock::armTimer(int delayMs)
+void AnalogClock::armTimer(int delayMs)
 {
     timer_.start(std::max(delayMs, kMinimumDelayMs));
 }
 
-void TAnalogClock::stopTimer()
+void AnalogClock::stopTimer()
 {
     timer_.stop();
 }
 
-int TAnalogClock::pendingDelay() const
+int AnalogClock::pendingDelay() const
 {
     return timer_.isActive() ? timer_.interval() : -1;
 }
 
-template <typename Change> void TAnalogClock::changeAndRestart(Change&& change)
+template <typename Change> void AnalogClock::changeAndRestart(Change&& change)
 {
     stopTimer();
     change();
@@ -182,7 +182,7 @@ template <typename Change> void TAnalogClock::changeAndRestart(Change&& change)
         armTimer(kFirstDelayMs);
 }
 
-void TAnalogClock::setActive(bool active)
+void AnalogClock::setActive(bool active)
 {
     if (active == active_)
         return;
@@ -201,7 +201,7 @@ void TAnalogClock::setActive(bool active)
     emit activeChanged(active_);
 }
 
-void TAnalogClock::setStyle(TAnalogClockStyle style)
+void AnalogClock::setStyle(AnalogClockStyle style)
 {
     if (style == style_)
         return;
@@ -213,7 +213,7 @@ void TAnalogClock::setStyle(TAnalogClockStyle style)
     emit styleChanged(style_);
 }
 
-void TAnalogClock::setShowSeconds(bool show)
+void AnalogClock::setShowSeconds(bool show)
 {
     if (show == showSeconds_)
         return;
@@ -221,7 +221,7 @@ void TAnalogClock::setShowSeconds(bool show)
     emit showSecondsChanged(showSeconds_);
 }
 
-void TAnalogClock::setTime(const QTime& time)
+void AnalogClock::setTime(const QTime& time)
 {
     if (active_ || !time.isValid() || time == time_)
         return;
@@ -231,7 +231,7 @@ void TAnalogClock::setTime(const QTime& time)
     emit timeChanged(time_);
 }
 
-void TAnalogClock::setTimeOffset(const QTime& offset)
+void AnalogClock::setTimeOffset(const QTime& offset)
 {
     const QTime value = offset.isValid() ? offset : QTime(0, 0);
     if (value == timeOffset_)
@@ -240,7 +240,7 @@ void TAnalogClock::setTimeOffset(const QTime& offset)
     emit timeOffsetChanged(timeOffset_);
 }
 
-void TAnalogClock::setFontName(const QString& name)
+void AnalogClock::setFontName(const QString& name)
 {
     if (name == fontName_)
         return;
@@ -251,7 +251,7 @@ void TAnalogClock::setFontName(const QString& name)
     emit fontNameChanged(fontName_);
 }
 
-void TAnalogClock::setText(const QString& text)
+void AnalogClock::setText(const QString& text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed == text_)
@@ -263,7 +263,7 @@ void TAnalogClock::setText(const QString& text)
     emit textChanged(text_);
 }
 
-void TAnalogClock::setShrinkOnly(bool shrinkOnly)
+void AnalogClock::setShrinkOnly(bool shrinkOnly)
 {
     if (shrinkOnly == shrinkOnly_)
         return;
@@ -276,7 +276,7 @@ void TAnalogClock::setShrinkOnly(bool shrinkOnly)
     emit shrinkOnlyChanged(shrinkOnly_);
 }
 
-void TAnalogClock::setAutoSize(bool autoSize)
+void AnalogClock::setAutoSize(bool autoSize)
 {
     if (autoSize == autoSize_)
         return;
@@ -287,20 +287,20 @@ void TAnalogClock::setAutoSize(bool autoSize)
     emit autoSizeChanged(autoSize_);
 }
 
-void TAnalogClock::applyAutoSize()
+void AnalogClock::applyAutoSize()
 {
     if (autoSize_ && !dial_.isNull() && size() != dial_.size())
         resize(dial_.size());
 }
 
-QSize TAnalogClock::sizeHint() const
+QSize AnalogClock::sizeHint() const
 {
     return dial_.isNull() ? QSize(130, 130) : dial_.size();
 }
 
-void TAnalogClock::loadStyle()
+void AnalogClock::loadStyle()
 {
-    const TClockInfo& info = ClockInfoOf(style_);
+    const ClockInfo& info = ClockInfoOf(style_);
     const QSize strip(info.handWidth, info.handHeight);
     face_ = loadPicture(style_, "FACE");
     if (face_.isNull())
@@ -321,7 +321,7 @@ void TAnalogClock::loadStyle()
     applyAutoSize();
 }
 
-void TAnalogClock::writeDialText()
+void AnalogClock::writeDialText()
 {
     dial_ = face_.copy(); // a fresh dial, so a previous text never shows through
     dial_.setDotsPerMeterX(kDialDotsPerMeter);
@@ -331,9 +331,9 @@ void TAnalogClock::writeDialText()
     prepareScaled();
 }
 
-void TAnalogClock::drawDialText()
+void AnalogClock::drawDialText()
 {
-    const TClockInfo& info = ClockInfoOf(style_);
+    const ClockInfo& info = ClockInfoOf(style_);
     const QRectF box = info.textBox();
 
     QFont font(fontName_.isEmpty() ? this->font().family() : fontName_);
@@ -355,12 +355,12 @@ void TAnalogClock::drawDialText()
     p.drawText(box, shown, option);
 }
 
-void TAnalogClock::updateFit()
+void AnalogClock::updateFit()
 {
     fitRect_ = ClockFitRect(size(), face_.size(), shrinkOnly_);
 }
 
-void TAnalogClock::prepareScaled()
+void AnalogClock::prepareScaled()
 {
     // The dial and glass are resampled here, once, so a tick only turns the hands.
     const qreal dpr = devicePixelRatioF();
@@ -385,7 +385,7 @@ void TAnalogClock::prepareScaled()
     display_.setDevicePixelRatio(dpr);
 }
 
-void TAnalogClock::renderFrame(bool overshoot)
+void AnalogClock::renderFrame(bool overshoot)
 {
     overshoot_ = overshoot;
     capShown_ = !showSeconds_;
@@ -393,7 +393,7 @@ void TAnalogClock::renderFrame(bool overshoot)
     lastAngles_ = HandAnglesAt(shown, showSeconds_, overshoot);
     if (display_.isNull() || scaledDial_.isNull())
         return;
-    const TClockInfo& info = ClockInfoOf(style_);
+    const ClockInfo& info = ClockInfoOf(style_);
 
     // Drawn straight at the fit size: the hands are resampled once, and no buffer of the
     // dial's natural size is scaled at every tick.
@@ -430,7 +430,7 @@ void TAnalogClock::renderFrame(bool overshoot)
         p.drawImage(0, 0, scaledGlass_);
 }
 
-void TAnalogClock::tick()
+void AnalogClock::tick()
 {
     if (active_)
         followTimeSource();
@@ -444,7 +444,7 @@ void TAnalogClock::tick()
         emit clockTicked();
 }
 
-void TAnalogClock::paintEvent(QPaintEvent*)
+void AnalogClock::paintEvent(QPaintEvent*)
 {
     // Nothing but the dial: the parent shows through around it.
     if (display_.isNull())
@@ -453,7 +453,7 @@ void TAnalogClock::paintEvent(QPaintEvent*)
     p.drawImage(fitRect_.topLeft(), display_);
 }
 
-void TAnalogClock::resizeEvent(QResizeEvent* event)
+void AnalogClock::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     updateFit();
@@ -462,7 +462,7 @@ void TAnalogClock::resizeEvent(QResizeEvent* event)
     update();
 }
 
-void TAnalogClock::showEvent(QShowEvent* event)
+void AnalogClock::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (active_)
@@ -472,13 +472,13 @@ void TAnalogClock::showEvent(QShowEvent* event)
         armTimer(kFirstDelayMs);
 }
 
-void TAnalogClock::hideEvent(QHideEvent* event)
+void AnalogClock::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     stopTimer();
 }
 
-void TAnalogClock::changeEvent(QEvent* event)
+void AnalogClock::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     switch (event->type()) {

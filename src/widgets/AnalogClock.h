@@ -10,7 +10,7 @@
 #include <functional>
 
 // The clock faces, numbered 0-7 in this order.
-enum class TAnalogClockStyle {
+enum class AnalogClockStyle {
     acSystem,
     acModern,
     acSquare,
@@ -23,7 +23,7 @@ enum class TAnalogClockStyle {
 
 // Where a face's hands turn and where its dial text goes, in dial pixels. Every hand
 // picture of a face is an upright strip of the hand rectangle's size, pivot at its centre.
-struct TClockInfo
+struct ClockInfo
 {
     const char* prefix; // picture names: prefix + "_CLOCK_FACE", "_CLOCK_H", ...
     int handLeft;       // hand strip on the dial
@@ -48,8 +48,8 @@ struct TClockInfo
 };
 
 // One row per style, in style order.
-extern const std::array<TClockInfo, 8> ClockInfo;
-const TClockInfo& ClockInfoOf(TAnalogClockStyle style);
+extern const std::array<ClockInfo, 8> kClockFaces;
+const ClockInfo& ClockInfoOf(AnalogClockStyle style);
 
 // Hand angles of one frame, in degrees clockwise from 12 o'clock.
 struct ClockHandAngles
@@ -66,16 +66,16 @@ int NextTickDelay(const QTime& time, bool showSeconds, bool afterOvershoot);
 // Where a dial of `dial` size is drawn inside a control of `control` size.
 QRect ClockFitRect(const QSize& control, const QSize& dial, bool shrinkOnly);
 // Resource path of one picture of a face, e.g. ":/clock/TRAD_CLOCK_FACE.png".
-QString ClockPicturePath(TAnalogClockStyle style, const char* suffix);
+QString ClockPicturePath(AnalogClockStyle style, const char* suffix);
 
 // An analog clock with eight faces. It ticks with a precise one-shot timer on the UI
 // thread: the second hand jumps 3 degrees past each second and settles 50 ms later. The
 // control is transparent around its dial, and a tick repaints the dial only.
-class TAnalogClock final : public QWidget
+class AnalogClock final : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(bool active READ active WRITE setActive NOTIFY activeChanged)
-    Q_PROPERTY(TAnalogClockStyle clockStyle READ clockStyle WRITE setStyle NOTIFY styleChanged)
+    Q_PROPERTY(AnalogClockStyle clockStyle READ clockStyle WRITE setStyle NOTIFY styleChanged)
     Q_PROPERTY(bool showSeconds READ showSeconds WRITE setShowSeconds NOTIFY showSecondsChanged)
     Q_PROPERTY(QTime time READ time WRITE setTime NOTIFY timeChanged)
     Q_PROPERTY(QTime timeOffset READ timeOffset WRITE setTimeOffset NOTIFY timeOffsetChanged)
@@ -88,17 +88,17 @@ public:
     // Reads the time of day; tests replace the system clock with their own.
     using TimeSource = std::function<QTime()>;
 
-    explicit TAnalogClock(QWidget* parent = nullptr);
-    ~TAnalogClock() override;
+    explicit AnalogClock(QWidget* parent = nullptr);
+    ~AnalogClock() override;
 
     // Whether the clock follows the time source; false freezes it at time().
     bool active() const { return active_; }
     void setActive(bool active);
 
     // The face. QWidget::style() keeps meaning the widget style, hence clockStyle().
-    TAnalogClockStyle clockStyle() const { return style_; }
+    AnalogClockStyle clockStyle() const { return style_; }
     using QWidget::setStyle;
-    void setStyle(TAnalogClockStyle style);
+    void setStyle(AnalogClockStyle style);
 
     bool showSeconds() const { return showSeconds_; }
     void setShowSeconds(bool show);
@@ -149,7 +149,7 @@ signals:
     void clockTicked();
     void timeChanged(const QTime& time);
     void activeChanged(bool active);
-    void styleChanged(TAnalogClockStyle style);
+    void styleChanged(AnalogClockStyle style);
     void showSecondsChanged(bool show);
     void timeOffsetChanged(const QTime& offset);
     void fontNameChanged(const QString& name);
@@ -186,7 +186,7 @@ private:
     QTime readTimeSource() const;
     void followTimeSource();
 
-    TAnalogClockStyle style_ = TAnalogClockStyle::acSystem;
+    AnalogClockStyle style_ = AnalogClockStyle::acSystem;
     bool active_ = true;
     bool showSeconds_ = true;
     QTime time_;

@@ -1,6 +1,6 @@
 // Amount texts as typed or pasted into the amount field.
-#include "lib/AmountText.h"
-#include "lib/AppError.h"
+#include "core/errors/AppError.h"
+#include "core/text/AmountText.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // A stored picture as the database may hold it: unpacked, then decoded as JPEG.
-#include "lib/ImageCodec.h"
-#include "lib/JpegImage.h"
+#include "core/storage/ImageCodec.h"
+#include "render/JpegImage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Jalali date texts as a user or the clipboard may give them.
-#include "calendar/JalaliFormat.h"
-#include "lib/AppError.h"
+#include "core/calendar/JalaliFormat.h"
+#include "core/errors/AppError.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,11 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     for (int position = 1; position <= 3; ++position) {
         int p = position;
-        TDateTime value = 0;
+        SerialDate value = 0;
         TryScanJalaliDate(text, p, value);
     }
     try {
-        const TDateTime value = StrToJalaliDate(text);
+        const SerialDate value = StrToJalaliDate(text);
         // What was read back formats to a text that reads as the same date.
         if (StrToJalaliDate(JalaliDateToStr(value)) != value)
             __builtin_trap();

@@ -1,5 +1,5 @@
 // Format patterns and date values: the first 8 bytes are the value, the rest the pattern.
-#include "calendar/JalaliFormat.h"
+#include "core/calendar/JalaliFormat.h"
 
 #include <cstddef>
 #include <cstdint>

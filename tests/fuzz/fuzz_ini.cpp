@@ -1,6 +1,6 @@
 // Settings files of any content: reading never fails, writing keeps the file readable.
-#include "lib/AppError.h"
-#include "lib/IniFile.h"
+#include "core/errors/AppError.h"
+#include "core/storage/IniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Layout rows holding arbitrary values (empty, negative, huge, of the wrong type), as another
 // program may leave them: reading, showing as fields and saving back never fail.
-#include "app/DatabaseSchema.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutStore.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,15 +16,15 @@
 
 namespace {
 
-TfrmMainDM* database()
+Database* database()
 {
-    static std::unique_ptr<TfrmMainDM> dm = [] {
+    static std::unique_ptr<Database> dm = [] {
         const QString dir =
             QDir::tempPath() + QStringLiteral("/nilo-fuzz-layout-%1").arg(::getpid());
         QDir().mkpath(dir);
         QFile::remove(dir + QStringLiteral("/NiloChequePrint.mdb"));
         CreateDatabase(dir + QStringLiteral("/NiloChequePrint.mdb"));
-        return std::make_unique<TfrmMainDM>(dir);
+        return std::make_unique<Database>(dir);
     }();
     return dm.get();
 }

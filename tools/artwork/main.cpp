@@ -6,8 +6,8 @@
 // <repo>/resources/themes/theme0.qss ... theme9.qss (from tools/artwork/theme.qss.in and the
 // colours in src/app/Themes.cpp). The outputs are committed; run this again after changing a
 // drawing, the template or a theme colour. The drawings are deterministic.
-#include "app/Fonts.h"
-#include "app/Themes.h"
+#include "gui/common/Themes.h"
+#include "render/Fonts.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // under resources/clock; run this again after changing a drawing:
 //   clockfaces <repo>/resources/clock
 // Centres and hand strips come from the clock's own table, so the art always lines up.
-#include "app/Fonts.h"
+#include "render/Fonts.h"
 #include "widgets/AnalogClock.h"
 
 #include <QDir>
@@ -118,7 +118,7 @@ QString persianNumber(int n)
 }
 
 // A hand picture: an upright strip, drawn with the pivot at the origin and 12 o'clock up.
-QImage strip(const TClockInfo& info, const std::function<void(QPainter&)>& draw)
+QImage strip(const ClockInfo& info, const std::function<void(QPainter&)>& draw)
 {
     QImage image = canvas(QSize(info.handWidth, info.handHeight));
     QPainter p(&image);
@@ -187,7 +187,7 @@ QImage glassOver(QSize size, const QPainterPath& shape, QPointF c, qreal r, qrea
 // Traditional: brass bezel, ivory dial, railway minute track, Roman numerals, blued
 // Breguet hands.
 
-Face traditional(const TClockInfo& info)
+Face traditional(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre();
@@ -296,7 +296,7 @@ Face traditional(const TClockInfo& info)
 // Chronometer: a chrome stopwatch with crown and pushers, a seconds scale numbered 5-60,
 // a small minute register and a long red sweep hand.
 
-Face chronometer(const TClockInfo& info)
+Face chronometer(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre();
@@ -394,7 +394,7 @@ Face chronometer(const TClockInfo& info)
 // Diner: a chrome-rimmed wall clock with a turquoise neon ring, a midnight dial and big
 // cream numerals.
 
-Face diner(const TClockInfo& info)
+Face diner(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre();
@@ -467,7 +467,7 @@ Face diner(const TClockInfo& info)
 // Flower: twelve pink petals carrying Persian digits around a cream heart; leaf hands and
 // a second hand that carries a small blossom.
 
-Face flower(const TClockInfo& info)
+Face flower(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre();
@@ -547,7 +547,7 @@ Face flower(const TClockInfo& info)
 // ---------------------------------------------------------------------------------------
 // Modern: a matt charcoal disc, white batons and no numerals, an orange sweep hand.
 
-Face modern(const TClockInfo& info)
+Face modern(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre();
@@ -600,7 +600,7 @@ Face modern(const TClockInfo& info)
 // Square: a graphite frame around a warm paper face, marks and numerals set on the
 // square, square-ended hands and a square counterweight.
 
-Face square(const TClockInfo& info)
+Face square(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre();
@@ -689,7 +689,7 @@ Face square(const TClockInfo& info)
 // System: the plain desktop clock: white face, grey ring, Persian digits, graphite hands
 // and a blue second hand.
 
-Face systemFace(const TClockInfo& info)
+Face systemFace(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre();
@@ -742,7 +742,7 @@ Face systemFace(const TClockInfo& info)
 // ---------------------------------------------------------------------------------------
 // Novelty: a night owl hugging a starry clock, its eyes above, talons below.
 
-Face novelty(const TClockInfo& info)
+Face novelty(const ClockInfo& info)
 {
     Face face;
     const QPointF c = info.centre(); // (55.5, 86.5)
@@ -907,16 +907,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no such folder: %s\n", argv[1]);
         return 2;
     }
-    using Painter = Face (*)(const TClockInfo&);
-    const std::pair<TAnalogClockStyle, Painter> faces[] = {
-        {TAnalogClockStyle::acSystem, systemFace}, {TAnalogClockStyle::acModern, modern},
-        {TAnalogClockStyle::acSquare, square},     {TAnalogClockStyle::acTrad, traditional},
-        {TAnalogClockStyle::acDiner, diner},       {TAnalogClockStyle::acCronometer, chronometer},
-        {TAnalogClockStyle::acFlower, flower},     {TAnalogClockStyle::acNovelty, novelty},
+    using Painter = Face (*)(const ClockInfo&);
+    const std::pair<AnalogClockStyle, Painter> faces[] = {
+        {AnalogClockStyle::acSystem, systemFace}, {AnalogClockStyle::acModern, modern},
+        {AnalogClockStyle::acSquare, square},     {AnalogClockStyle::acTrad, traditional},
+        {AnalogClockStyle::acDiner, diner},       {AnalogClockStyle::acCronometer, chronometer},
+        {AnalogClockStyle::acFlower, flower},     {AnalogClockStyle::acNovelty, novelty},
     };
     bool ok = true;
     for (const auto& [style, paint] : faces) {
-        const TClockInfo& info = ClockInfoOf(style);
+        const ClockInfo& info = ClockInfoOf(style);
         const Face face = paint(info);
         ok = save(face.dial, folder, info.prefix, "FACE") && ok;
         ok = save(face.hour, folder, info.prefix, "H") && ok;

@@ -2,18 +2,18 @@
 // default theme, as small PNG files:
 //   guide_shots <output folder>
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/QtTranslations.h"
-#include "app/Themes.h"
-#include "app/uMainDM.h"
-#include "layout/LayoutStore.h"
-#include "lib/DialogSeam.h"
-#include "lib/PictureFileDialog.h"
-#include "printing/ChequeRegister.h"
-#include "printing/uChequePrintUI.h"
-#include "printing/uChequeRegisterUI.h"
+#include "core/register/ChequeRegister.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
+#include "gui/common/DialogSeam.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/common/PictureFileDialog.h"
+#include "gui/common/QtTranslations.h"
+#include "gui/common/Themes.h"
+#include "gui/print/PrintWindow.h"
+#include "gui/register/ChequeRegisterWindow.h"
+#include "render/Fonts.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -120,8 +120,8 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     CreateDatabase(dir.filePath(QString::fromLatin1(kDatabaseFileName)));
     QDir::setCurrent(dir.path());
-    TfrmMainDM dm(dir.path());
-    frmMainDM = &dm;
+    Database dm(dir.path());
+    programDatabase = &dm;
     SelectTheme(0);
     QSqlQuery insert(dm.connection());
     insert.exec(u"insert into tblAccountMst (Radif, BankName, BankBranchName, BankBranchCode, "
@@ -131,7 +131,7 @@ int main(int argc, char** argv)
 
     bool ok = true;
     {
-        TfrmChequePrintUI print;
+        PrintWindow print;
         print.show();
         settle();
         print.LoadAccount(1);
@@ -150,7 +150,7 @@ int main(int argc, char** argv)
                            payees[i % 3], i == 1 ? u"1234567890123456"_s : QString());
         RecordCheques(dm.connection(), rows);
         VoidRecord(dm.connection(), rows[4].id, u"مخدوش شد"_s);
-        TfrmChequeRegisterUI reg;
+        ChequeRegisterWindow reg;
         reg.resize(980, 620);
         reg.show();
         settle();
@@ -181,6 +181,6 @@ int main(int argc, char** argv)
         settle();
         ok = save(dialog.grab().toImage(), out, u"picture_dialog.png"_s, 720) && ok;
     }
-    frmMainDM = nullptr;
+    programDatabase = nullptr;
     return ok ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 // Draws the user guide's figure of the two feed directions: how a cheque enters the printer
 // and where it lies on the A4 sheet, seen from above with the printer's feed edge at the top.
-#include "app/Fonts.h"
+#include "render/Fonts.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -3,22 +3,22 @@
 // full-size pictures:
 //   window_shots <output folder> [<NiloChequePrint.chm>]
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
-#include "accounts/uAccountListUI.h"
-#include "accounts/uBankInfoUI.h"
-#include "app/DatabaseSchema.h"
-#include "app/Fonts.h"
-#include "app/NiloApplication.h"
-#include "app/Themes.h"
-#include "app/uCreditsUI.h"
-#include "app/uHelpViewerUI.h"
-#include "app/uMainDM.h"
-#include "app/uMainUI.h"
-#include "calendar/JalaliDatePicker.h"
-#include "layout/LayoutStore.h"
-#include "layout/uChequeInfoUI.h"
-#include "lib/DialogSeam.h"
-#include "lib/Lib.h"
-#include "printing/uChequePrintUI.h"
+#include "core/storage/Database.h"
+#include "core/storage/DatabaseSchema.h"
+#include "core/storage/LayoutStore.h"
+#include "gui/accounts/AccountEditor.h"
+#include "gui/accounts/AccountPicker.h"
+#include "gui/common/DialogSeam.h"
+#include "gui/common/MessageBox.h"
+#include "gui/common/NiloApplication.h"
+#include "gui/common/Themes.h"
+#include "gui/credits/CreditsDialog.h"
+#include "gui/designer/LayoutDesigner.h"
+#include "gui/help/HelpWindow.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/print/PrintWindow.h"
+#include "render/Fonts.h"
+#include "widgets/JalaliDateEdit.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -135,7 +135,7 @@ int main(int argc, char** argv)
     if (!chm.isEmpty())
         QFile::copy(chm, dir.filePath(u"NiloChequePrint.chm"_s));
     QDir::setCurrent(dir.path());
-    TfrmMainDM dm(dir.path());
+    Database dm(dir.path());
     QSqlQuery insert(dm.connection());
     for (const QString& row :
          {u"(1, 'ملت', 'مركزي تهران', '1024', 'شركت بازرگاني نيلو پارس', '4455667788990011')"_s,
@@ -152,7 +152,7 @@ int main(int argc, char** argv)
         dm.writeThemeId(n);
         SelectTheme(n);
         {
-            TfrmMainUI main;
+            MainWindow main;
             main.resize(1180, 780);
             shots[u"main"_s] << shoot(main);
             if (auto* item = main.findChild<QPushButton*>(u"itemChequePrint"_s))
@@ -162,12 +162,12 @@ int main(int argc, char** argv)
         }
         SelectTheme(n);
         {
-            TfrmChequePrintUI print;
+            PrintWindow print;
             shots[u"print-empty"_s] << shoot(print);
             print.LoadAccount(1);
             settle();
             shots[u"print-account"_s] << print.grab().toImage();
-            if (auto* picker = print.findChild<TDropDownDatePicker*>(u"DatePicker1"_s)) {
+            if (auto* picker = print.findChild<JalaliDateDropDown*>(u"DatePicker1"_s)) {
                 picker->setFocus();
                 picker->DropDown();
                 settle();
@@ -176,24 +176,24 @@ int main(int argc, char** argv)
             }
         }
         {
-            TfrmChequeInfoUI designer;
+            LayoutDesigner designer;
             shots[u"designer"_s] << shoot(designer);
         }
         {
-            TfrmBankInfoUI editor;
+            AccountEditor editor;
             shots[u"account-editor"_s] << shoot(editor);
         }
         {
-            TfrmAccountListUI list;
+            AccountPicker list;
             shots[u"account-list"_s] << shoot(list);
         }
         {
-            TfrmCreditsUI credits;
+            CreditsDialog credits;
             credits.timer()->stop();
             shots[u"credits"_s] << shoot(credits);
         }
         if (!chm.isEmpty()) {
-            TfrmHelpViewerUI help(dir.filePath(u"NiloChequePrint.chm"_s), nullptr);
+            HelpWindow help(dir.filePath(u"NiloChequePrint.chm"_s), nullptr);
             help.showTopic(u"themes.html"_s);
             shots[u"help"_s] << shoot(help);
         }

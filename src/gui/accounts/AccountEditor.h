@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+class QLineEdit;
+class QToolButton;
+class AccountEditorData;
+enum class AccountField;
+
+// The account editor: adds one new account or changes one existing account, and tells its
+// opener whether anything was saved.
+class AccountEditor final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit AccountEditor(QWidget* parent = nullptr);
+    ~AccountEditor() override;
+
+    // Takes the account to edit (0: a new one), sets the mode and loads the row.
+    void openFor(int id);
+
+    bool saved() const { return saved_; }
+    bool isAdding() const { return adding_; }
+    int accountId() const { return id_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    // The common step of both save buttons; false when the database refused the row.
+    // Refused input and a display order the column cannot hold leave by exception.
+    bool SaveRecord();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton1Click();
+    void FormShow();
+    QLineEdit* editOf(AccountField field) const;
+
+    std::unique_ptr<AccountEditorData> dm_;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLineEdit* Edit5 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QLineEdit* Edit6 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    int id_ = 0;
+    bool adding_ = true;
+    bool saved_ = false;
+    bool filled_ = false;
+};
+
+// Opens the editor modally for the account (0: a new one); true when at least one save
+// succeeded while it was open.
+bool OpenAccountEditor(int id);
