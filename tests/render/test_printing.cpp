@@ -15,7 +15,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -476,7 +476,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     RegisterProgramFonts();
     Printing test;
     return QTest::qExec(&test, argc, argv);
