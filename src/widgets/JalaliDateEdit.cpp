@@ -118,7 +118,7 @@ void JalaliDateEdit::setDate(SerialDate value)
     previousDigit_ = -1;
     setParts(partsOf(value));
     update();
-    DateChanged(before, true);
+    noteDateChange(before, true);
 }
 
 void JalaliDateEdit::setMinDate(SerialDate value)
@@ -249,14 +249,14 @@ bool JalaliDateEdit::greyed() const
 // ---------------------------------------------------------------------------------------
 // Date changes
 
-void JalaliDateEdit::DateChanged(const Parts& before, bool notify)
+void JalaliDateEdit::noteDateChange(const Parts& before, bool notify)
 {
     if (parts() == before)
         return;
     update();
     isNull_ = false;
     if (notify)
-        emit OnChange();
+        emit dateChanged();
 }
 
 void JalaliDateEdit::clampAndNotify(const Parts& before)
@@ -267,7 +267,7 @@ void JalaliDateEdit::clampAndNotify(const Parts& before)
     if (maxDate_ != 0 && value > maxDate_)
         value = maxDate_;
     setParts(partsOf(value));
-    DateChanged(before, true);
+    noteDateChange(before, true);
 }
 
 void JalaliDateEdit::stepPart(int delta)
@@ -333,17 +333,17 @@ void JalaliDateEdit::setToday()
         // Today is the date behind the blank: the blank still ends, and says so.
         isNull_ = false;
         update();
-        emit OnChange();
+        emit dateChanged();
         return;
     }
-    DateChanged(before, true);
+    noteDateChange(before, true);
 }
 
 void JalaliDateEdit::nullify()
 {
     isNull_ = true;
     update();
-    emit OnChange();
+    emit dateChanged();
 }
 
 void JalaliDateEdit::copyToClipboard()
@@ -371,7 +371,7 @@ void JalaliDateEdit::pasteFromClipboard()
     }
     isNull_ = false;
     update();
-    emit OnChange();
+    emit dateChanged();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -443,7 +443,7 @@ bool JalaliDateEdit::EndEdit()
     }
     typing_ = false;
     update();
-    DateChanged(preTyping_, true);
+    noteDateChange(preTyping_, true);
     return accepted;
 }
 
@@ -1045,7 +1045,7 @@ void JalaliDateDropDown::toggleChecked()
     EndEdit();
     checked_ = !checked_;
     update();
-    emit OnChange();
+    emit dateChanged();
 }
 
 void JalaliDateDropDown::DropDown()
@@ -1059,7 +1059,7 @@ void JalaliDateDropDown::DropDown()
     }
     if (IsNull()) {
         setIsNull(false);
-        emit OnChange();
+        emit dateChanged();
     }
     emit OnDropDown();
 

@@ -23,11 +23,11 @@ enum DropDownAlign { daLeft, daRight, daCenter };
 class JalaliDateEdit : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(double Date READ Date WRITE setDate NOTIFY OnChange)
+    Q_PROPERTY(double Date READ Date WRITE setDate NOTIFY dateChanged)
     Q_PROPERTY(double MinDate READ MinDate WRITE setMinDate NOTIFY settingsChanged)
     Q_PROPERTY(double MaxDate READ MaxDate WRITE setMaxDate NOTIFY settingsChanged)
     Q_PROPERTY(bool AllowNull READ AllowNull WRITE setAllowNull NOTIFY settingsChanged)
-    Q_PROPERTY(bool IsNull READ IsNull WRITE setIsNull NOTIFY OnChange)
+    Q_PROPERTY(bool IsNull READ IsNull WRITE setIsNull NOTIFY dateChanged)
     Q_PROPERTY(Qt::Alignment Alignment READ Alignment WRITE setAlignment NOTIFY settingsChanged)
     Q_PROPERTY(bool AutoMove READ AutoMove WRITE setAutoMove NOTIFY settingsChanged)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize NOTIFY settingsChanged)
@@ -40,7 +40,7 @@ public:
 
     // The date (whole days). While digits are being typed it is the date from before.
     SerialDate Date() const;
-    // Raises DateTimeError outside the limits; raises OnChange when the date differs.
+    // Raises DateTimeError outside the limits; raises dateChanged when the date differs.
     void setDate(SerialDate value);
     SerialDate MinDate() const { return minDate_; }
     SerialDate MaxDate() const { return maxDate_; }
@@ -73,7 +73,7 @@ public:
     bool isTyping() const { return typing_; }
 
     // Ends a digit entry: completes a two-digit year, takes back a year of 100..1199 and a
-    // date outside the limits, and raises OnChange when the date changed. False when the
+    // date outside the limits, and raises dateChanged when the date changed. False when the
     // typed date was taken back.
     bool EndEdit();
 
@@ -87,7 +87,7 @@ public:
 
 signals:
     // After every change of the date by the user or by a property, as the control rules say.
-    void OnChange();
+    void dateChanged();
     void settingsChanged();
 
 protected:
@@ -100,8 +100,8 @@ protected:
     };
 
     // The date change: repaints what differs; a change ends the null state and, when
-    // notifying, raises OnChange once.
-    void DateChanged(const Parts& before, bool notify);
+    // notifying, raises dateChanged once.
+    void noteDateChange(const Parts& before, bool notify);
     Parts parts() const { return {year_, month_, day_}; }
     void setParts(const Parts& parts);
     // The area the date block is placed in (the drop-down picker leaves out its button and

@@ -231,9 +231,9 @@ private slots:
             QString caption;
             int maxLength;
         };
-        const Field fields[] = {{"Edit1", u"عنوان بانك"_s, 100}, {"Edit4", u"شعبه"_s, 100},
-                                {"Edit5", u"كد بانك"_s, 50},     {"Edit2", u"نام حساب"_s, 100},
-                                {"Edit3", u"شماره حساب"_s, 50},  {"Edit6", u"ترتيب نمايش"_s, -1}};
+        const Field fields[] = {{"bankNameEdit", u"عنوان بانك"_s, 100}, {"branchNameEdit", u"شعبه"_s, 100},
+                                {"branchCodeEdit", u"كد بانك"_s, 50},     {"accountNameEdit", u"نام حساب"_s, 100},
+                                {"accountNumberEdit", u"شماره حساب"_s, 50},  {"displayOrderEdit", u"ترتيب نمايش"_s, -1}};
         QHash<QWidget*, QString> captions;
         for (QLabel* label : window.findChildren<QLabel*>())
             captions.insert(label->buddy(), label->text());
@@ -247,10 +247,10 @@ private slots:
                 QCOMPARE(e->text().size(), f.maxLength);
             }
         }
-        QCOMPARE(QApplication::focusWidget(), edit(&window, "Edit1"));
+        QCOMPARE(QApplication::focusWidget(), edit(&window, "bankNameEdit"));
 
         const QStringList tips = {u"ثبت"_s, u"ثبت و جديد"_s, u"بازگشت"_s};
-        const char* names[] = {"SpeedButton2", "SpeedButton3", "SpeedButton1"};
+        const char* names[] = {"saveButton", "saveAndNewButton", "backButton"};
         for (int i = 0; i < 3; ++i) {
             auto* button = child<QToolButton>(&window, names[i]);
             QVERIFY(button);
@@ -267,7 +267,7 @@ private slots:
         QStringList visited;
         bool stillOpen = false;
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            edit(w, "Edit1")->setText(u"ملت"_s);
+            edit(w, "bankNameEdit")->setText(u"ملت"_s);
             for (int i = 0; i < 6; ++i) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                 visited << QApplication::focusWidget()->objectName();
@@ -278,8 +278,8 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         });
         QVERIFY(!OpenAccountEditor(0));
-        QCOMPARE(visited, (QStringList{u"Edit4"_s, u"Edit5"_s, u"Edit2"_s, u"Edit3"_s, u"Edit6"_s,
-                                       u"Edit1"_s, u"Edit4"_s}));
+        QCOMPARE(visited, (QStringList{u"branchNameEdit"_s, u"branchCodeEdit"_s, u"accountNameEdit"_s, u"accountNumberEdit"_s, u"displayOrderEdit"_s,
+                                       u"bankNameEdit"_s, u"branchNameEdit"_s}));
         QVERIFY(stillOpen);
         QVERIFY(rows().isEmpty());
     }
@@ -287,9 +287,9 @@ private slots:
     void addWithOnlyABankTitleStoresItTrimmed()
     {
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            typeText(edit(w, "Edit1"), u"  بانك ملت  "_s);
-            typeText(edit(w, "Edit4"), u"   "_s);
-            click(w, "SpeedButton2");
+            typeText(edit(w, "bankNameEdit"), u"  بانك ملت  "_s);
+            typeText(edit(w, "branchNameEdit"), u"   "_s);
+            click(w, "saveButton");
         });
         QVERIFY(OpenAccountEditor(0));
         QVERIFY(shown_.isEmpty());
@@ -304,9 +304,9 @@ private slots:
         QTest::addColumn<QString>("radif");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("blank title") << u"   "_s << u"12"_s << kBankNameMissing << u"Edit1"_s;
-        QTest::newRow("order leading space") << u"ملت"_s << u" 12"_s << kRadifWrong << u"Edit6"_s;
-        QTest::newRow("order with letter") << u"ملت"_s << u"12a"_s << kRadifWrong << u"Edit6"_s;
+        QTest::newRow("blank title") << u"   "_s << u"12"_s << kBankNameMissing << u"bankNameEdit"_s;
+        QTest::newRow("order leading space") << u"ملت"_s << u" 12"_s << kRadifWrong << u"displayOrderEdit"_s;
+        QTest::newRow("order with letter") << u"ملت"_s << u"12a"_s << kRadifWrong << u"displayOrderEdit"_s;
     }
     void refusedInputKeepsTheWindowOpen()
     {
@@ -318,15 +318,15 @@ private slots:
         bool stillOpen = false;
         QStringList kept;
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            edit(w, "Edit1")->setText(bank);
-            edit(w, "Edit3")->setText(u"0101"_s);
-            edit(w, "Edit6")->setText(radif);
-            edit(w, "Edit4")->setFocus();
-            click(w, "SpeedButton2");
-            click(w, "SpeedButton3");
+            edit(w, "bankNameEdit")->setText(bank);
+            edit(w, "accountNumberEdit")->setText(u"0101"_s);
+            edit(w, "displayOrderEdit")->setText(radif);
+            edit(w, "branchNameEdit")->setFocus();
+            click(w, "saveButton");
+            click(w, "saveAndNewButton");
             stillOpen = w->isVisible();
             focused = QApplication::focusWidget()->objectName();
-            kept = {edit(w, "Edit1")->text(), edit(w, "Edit3")->text(), edit(w, "Edit6")->text()};
+            kept = {edit(w, "bankNameEdit")->text(), edit(w, "accountNumberEdit")->text(), edit(w, "displayOrderEdit")->text()};
         });
         QVERIFY(!OpenAccountEditor(0));
         QVERIFY(stillOpen);
@@ -350,9 +350,9 @@ private slots:
         QFETCH(QString, radif);
         QFETCH(QVariant, stored);
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            edit(w, "Edit1")->setText(u"ملت"_s);
-            edit(w, "Edit6")->setText(radif);
-            click(w, "SpeedButton2");
+            edit(w, "bankNameEdit")->setText(u"ملت"_s);
+            edit(w, "displayOrderEdit")->setText(radif);
+            click(w, "saveButton");
         });
         QVERIFY(OpenAccountEditor(0));
         QCOMPARE(rows().size(), 1);
@@ -373,11 +373,11 @@ private slots:
         QFETCH(QString, radif);
         bool stillOpen = false;
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            edit(w, "Edit1")->setText(u"ملت"_s);
-            edit(w, "Edit6")->setText(radif);
-            click(w, "SpeedButton2");
-            click(w, "SpeedButton3");
-            stillOpen = w->isVisible() && edit(w, "Edit1")->text() == u"ملت"_s;
+            edit(w, "bankNameEdit")->setText(u"ملت"_s);
+            edit(w, "displayOrderEdit")->setText(radif);
+            click(w, "saveButton");
+            click(w, "saveAndNewButton");
+            stillOpen = w->isVisible() && edit(w, "bankNameEdit")->text() == u"ملت"_s;
         });
         QVERIFY(!OpenAccountEditor(0));
         QVERIFY(stillOpen);
@@ -399,22 +399,22 @@ private slots:
         QStringList afterSaveAndNew;
         bool addingAfter = false;
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            for (const char* name : {"Edit1", "Edit4", "Edit5", "Edit2", "Edit3", "Edit6"})
+            for (const char* name : {"bankNameEdit", "branchNameEdit", "branchCodeEdit", "accountNameEdit", "accountNumberEdit", "displayOrderEdit"})
                 loaded << edit(w, name)->text();
-            edit(w, "Edit1")->setText(u" ملت جديد "_s);
-            click(w, "SpeedButton3");
-            for (const char* name : {"Edit1", "Edit4", "Edit5", "Edit2", "Edit3", "Edit6"})
+            edit(w, "bankNameEdit")->setText(u" ملت جديد "_s);
+            click(w, "saveAndNewButton");
+            for (const char* name : {"bankNameEdit", "branchNameEdit", "branchCodeEdit", "accountNameEdit", "accountNumberEdit", "displayOrderEdit"})
                 afterSaveAndNew << edit(w, name)->text();
             addingAfter = w->isAdding();
             afterSaveAndNew << QApplication::focusWidget()->objectName();
-            edit(w, "Edit1")->setText(u"تجارت"_s);
-            click(w, "SpeedButton2");
+            edit(w, "bankNameEdit")->setText(u"تجارت"_s);
+            click(w, "saveButton");
         });
         QVERIFY(OpenAccountEditor(300));
         QCOMPARE(loaded,
                  (QStringList{u"ملت"_s, u"مركزي"_s, u"123"_s, u"نيلو"_s, u"0101"_s, u"5"_s}));
         QCOMPARE(afterSaveAndNew,
-                 (QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u"5"_s, u"Edit1"_s}));
+                 (QStringList{u""_s, u""_s, u""_s, u""_s, u""_s, u"5"_s, u"bankNameEdit"_s}));
         QVERIFY(addingAfter);
         const QList<Row> stored = rows();
         QCOMPARE(stored.size(), 3);
@@ -433,9 +433,9 @@ private slots:
         QCOMPARE(layoutDesigner, designer.get());
         int designerCurrent = -1;
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            edit(w, "Edit1")->setText(u"ملت"_s);
-            edit(w, "Edit6")->setText(u"9"_s);
-            click(w, "SpeedButton3");
+            edit(w, "bankNameEdit")->setText(u"ملت"_s);
+            edit(w, "displayOrderEdit")->setText(u"9"_s);
+            click(w, "saveAndNewButton");
             designerCurrent = designer->currentAccountId();
         });
         QVERIFY(OpenAccountEditor(0));
@@ -460,14 +460,14 @@ private slots:
         QFETCH(QString, how);
         bool closed = false;
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            edit(w, "Edit1")->setText(u"ملت"_s);
+            edit(w, "bankNameEdit")->setText(u"ملت"_s);
             if (saveAndNewFirst)
-                click(w, "SpeedButton3");
-            edit(w, "Edit1")->setText(u"not stored"_s);
+                click(w, "saveAndNewButton");
+            edit(w, "bankNameEdit")->setText(u"not stored"_s);
             if (how == u"escape")
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             else if (how == u"back")
-                click(w, "SpeedButton1");
+                click(w, "backButton");
             else
                 w->close();
             closed = !w->isVisible();
@@ -511,15 +511,15 @@ private slots:
         QString keptTitle;
         QList<Row> whileRefused;
         whenShown<AccountEditor>([&](AccountEditor* w) {
-            edit(w, "Edit1")->setText(u"ملت"_s);
-            edit(w, "Edit6")->setText(u"3"_s);
+            edit(w, "bankNameEdit")->setText(u"ملت"_s);
+            edit(w, "displayOrderEdit")->setText(u"3"_s);
             refuseWrites(true);
-            click(w, "SpeedButton2");
+            click(w, "saveButton");
             refuseWrites(false);
             openAfterFailure = w->isVisible();
-            keptTitle = edit(w, "Edit1")->text();
+            keptTitle = edit(w, "bankNameEdit")->text();
             whileRefused = rows();
-            click(w, "SpeedButton2");
+            click(w, "saveButton");
         });
         QVERIFY(OpenAccountEditor(editing ? 7 : 0));
         locker.close();

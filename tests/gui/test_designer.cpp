@@ -740,9 +740,9 @@ private slots:
         QTimer::singleShot(0, [] {
             QWidget* editor = QApplication::activeModalWidget();
             QVERIFY(editor);
-            editor->findChild<QLineEdit*>(u"Edit1"_s)->setText(u"new bank"_s);
-            editor->findChild<QLineEdit*>(u"Edit6"_s)->setText(u"9"_s);
-            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"SpeedButton2"_s),
+            editor->findChild<QLineEdit*>(u"bankNameEdit"_s)->setText(u"new bank"_s);
+            editor->findChild<QLineEdit*>(u"displayOrderEdit"_s)->setText(u"9"_s);
+            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"saveButton"_s),
                               Qt::LeftButton);
         });
         fx.click(u"btnNew"_s);
@@ -759,9 +759,9 @@ private slots:
         QTimer::singleShot(0, [] {
             QWidget* editor = QApplication::activeModalWidget();
             QVERIFY(editor);
-            QCOMPARE(editor->findChild<QLineEdit*>(u"Edit1"_s)->text(), u"bank 2"_s);
-            editor->findChild<QLineEdit*>(u"Edit6"_s)->setText(u"0"_s); // now listed first
-            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"SpeedButton2"_s),
+            QCOMPARE(editor->findChild<QLineEdit*>(u"bankNameEdit"_s)->text(), u"bank 2"_s);
+            editor->findChild<QLineEdit*>(u"displayOrderEdit"_s)->setText(u"0"_s); // now listed first
+            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"saveButton"_s),
                               Qt::LeftButton);
         });
         fx.click(u"btnEdit"_s);

@@ -174,7 +174,7 @@ private slots:
                 opening + viewHeight);
 
         for (int tick = 0; tick < 20; ++tick)
-            w.Timer1Timer();
+            w.scrollCredits();
         QCOMPARE(bar->value(), opening + 20); // one second
 
         const int last = bar->maximum();
@@ -184,13 +184,13 @@ private slots:
         QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(43)).bottom() <= last);
 
         bar->setValue(last - 1);
-        w.Timer1Timer();
+        w.scrollCredits();
         QCOMPARE(bar->value(), last);
         // The next round: the title just below the lower edge, rising at once.
-        w.Timer1Timer();
+        w.scrollCredits();
         const int restart = bar->value();
         QCOMPARE(restart, int(title.top()) - viewHeight);
-        w.Timer1Timer();
+        w.scrollCredits();
         QCOMPARE(bar->value(), restart + 1);
     }
 

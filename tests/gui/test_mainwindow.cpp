@@ -175,7 +175,7 @@ private slots:
         QStringList order;
         for (const QString& name :
              {u"AnalogClock1"_s, u"lblMonthYear"_s, u"itemChequeInfo"_s, u"itemChequePrint"_s,
-              u"Label3"_s, u"itemHelp"_s, u"itemAbout"_s, u"itemExit"_s}) {
+              u"backgroundLink"_s, u"itemHelp"_s, u"itemAbout"_s, u"itemExit"_s}) {
             QWidget* widget = child(*w, name);
             QVERIFY2(widget, qPrintable(name));
             order << QString::number(widget->mapTo(w.get(), QPoint()).y()).rightJustified(5, u'0');
@@ -191,7 +191,7 @@ private slots:
         };
         QCOMPARE(text(u"itemChequeInfo"_s), u"اطلاعات چك"_s);
         QCOMPARE(text(u"itemChequePrint"_s), u"چاپ چك"_s);
-        QCOMPARE(text(u"Label3"_s), u"تصوير پس زمينه"_s);
+        QCOMPARE(text(u"backgroundLink"_s), u"تصوير پس زمينه"_s);
         QCOMPARE(text(u"lblClockCaption"_s), u"ظاهر ساعت"_s);
         QCOMPARE(text(u"lblThemeCaption"_s), u"ظاهر برنامه"_s);
         QCOMPARE(text(u"itemHelp"_s), u"راهنماي كاربران"_s);
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(logo.bottomRight(), w->workArea()->viewport()->rect().bottomRight());
 
         // The link underlines while the mouse is over it.
-        auto* link = child<QLabel>(*w, u"Label3"_s);
+        auto* link = child<QLabel>(*w, u"backgroundLink"_s);
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
         QApplication::sendEvent(link, &enter);
         QVERIFY(link->font().underline());
@@ -469,7 +469,7 @@ private slots:
             // No row yet: the built-in picture.
             QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
                      MainWindow::DefaultBackground().cacheKey());
-            click(child(*w, u"Label3"_s));
+            click(child(*w, u"backgroundLink"_s));
             QVERIFY(filterAsked.contains(u"*.jpg"_s) && filterAsked.contains(u"*.jpeg"_s));
             QVERIFY(isRed(w->workArea()->backgroundImage()));
         }
@@ -494,7 +494,7 @@ private slots:
         const QByteArray before = dm_->readBackImage();
         const auto w = open();
         DialogSeam::setOpenFileHook([](const QString&) { return QString(); });
-        click(child(*w, u"Label3"_s));
+        click(child(*w, u"backgroundLink"_s));
         QVERIFY(isRed(w->workArea()->backgroundImage()));
         QVERIFY(shown_.isEmpty());
         QCOMPARE(dm_->readBackImage(), before);
@@ -554,7 +554,7 @@ private slots:
         DialogSeam::setOpenFileHook([&](const QString&) { return file; });
         QElapsedTimer t;
         t.start();
-        click(child(*w, u"Label3"_s));
+        click(child(*w, u"backgroundLink"_s));
         QVERIFY(t.elapsed() < 2000);
         QCOMPARE(shown_.size(), 1);
         QVERIFY(!shown_[0].fromEventLoop);
@@ -580,7 +580,7 @@ private slots:
         {
             const auto w = open();
             QVERIFY(isRed(w->workArea()->backgroundImage()));
-            auto* link = child(*w, u"Label3"_s);
+            auto* link = child(*w, u"backgroundLink"_s);
             QCOMPARE(link->contextMenuPolicy(), Qt::ActionsContextMenu);
             auto* builtIn = link->findChild<QAction*>(u"actBuiltInBackground"_s);
             QVERIFY(builtIn && link->actions().contains(builtIn));

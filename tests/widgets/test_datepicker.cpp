@@ -106,11 +106,11 @@ private slots:
         QCOMPARE(p.CalendarOptions(), kDefaultMonthViewOptions);
     }
 
-    // The print window's default state: day, then month, then year, one OnChange per part.
+    // The print window's default state: day, then month, then year, one dateChanged per part.
     void typingMovesFromDayToMonthToYear()
     {
         Window w;
-        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::dateChanged);
         QCOMPARE(w.picker->activePart(), 2);
         QTest::keyClicks(w.picker, u"25"_s);
         QCOMPARE(w.picker->day(), 25);
@@ -190,7 +190,7 @@ private slots:
         Window w;
         w.picker->setDate(D(start));
         w.picker->setActivePart(part);
-        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::dateChanged);
         for (QChar c : keys) {
             if (c.unicode() < 128)
                 QTest::keyClick(w.picker, c.toLatin1());
@@ -277,7 +277,7 @@ private slots:
         Window w;
         w.picker->setDate(D(start));
         w.picker->setActivePart(part);
-        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::dateChanged);
         QTest::keyClick(w.picker, Qt::Key(key), Qt::KeyboardModifiers(mods));
         QCOMPARE(S(w.picker->Date()), expected);
         QCOMPARE(change.size(), expected == start ? 0 : 1);
@@ -286,7 +286,7 @@ private slots:
     void leftAndRightWrapTheActivePartWithoutChange()
     {
         Window w;
-        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::dateChanged);
         QList<int> seen;
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(w.picker, Qt::Key_Left);
@@ -309,7 +309,7 @@ private slots:
     {
         Window w;
         w.picker->setReadOnly(true);
-        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::dateChanged);
         QTest::keyClicks(w.picker, u"12"_s);
         QTest::keyClick(w.picker, Qt::Key_Up);
         ::wheel(w.picker, 1);
@@ -326,7 +326,7 @@ private slots:
         Window w;
         JalaliDateDropDown* p = w.picker;
         p->setDate(J(1391, 7, 15));
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         p->setMaxDate(J(1391, 7, 15) + 0.75);
         QCOMPARE(p->MaxDate(), J(1391, 7, 15));
         QTest::keyClick(p, Qt::Key_Up);
@@ -381,7 +381,7 @@ private slots:
         Window w;
         JalaliDateDropDown* p = w.picker;
         p->setDate(J(1391, 1, 2));
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         QTest::keyClick(p, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"1391/01/02"_s);
 
@@ -423,7 +423,7 @@ private slots:
     {
         Window w;
         JalaliDateDropDown* p = w.picker;
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         QTest::keyClick(p, Qt::Key_Delete);
         QVERIFY(!p->IsNull());
         p->setAllowNull(true);
@@ -469,7 +469,7 @@ private slots:
         QVERIFY(!p->isTyping());
         QCOMPARE(S(p->Date()), u"1403/06/02"_s);
 
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         QTest::mouseClick(p, Qt::MiddleButton, {}, p->partRect(1).center());
         QCOMPARE(S(p->Date()), u"1403/06/15"_s);
         QCOMPARE(change.size(), 1);
@@ -495,7 +495,7 @@ private slots:
         QFETCH(QString, expected);
         Window w;
         w.picker->setActivePart(part);
-        QSignalSpy change(w.picker, &JalaliDateEdit::OnChange);
+        QSignalSpy change(w.picker, &JalaliDateEdit::dateChanged);
         ::wheel(w.picker, notches, Qt::KeyboardModifiers(mods));
         QCOMPARE(S(w.picker->Date()), expected);
         QCOMPARE(change.size(), 1);
@@ -524,7 +524,7 @@ private slots:
         Window w;
         JalaliDateDropDown* p = w.picker;
         p->setShowCheckBox(true);
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         QTest::keyClick(p, Qt::Key_Space);
         QVERIFY(!p->Checked());
         QCOMPARE(change.size(), 1);
@@ -677,7 +677,7 @@ private slots:
         QFETCH(int, changes);
         Window w;
         JalaliDateDropDown* p = w.picker;
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         QSignalSpy closed(p, &JalaliDateDropDown::OnCloseUp);
         p->DropDown();
         for (int key : moves)
@@ -696,7 +696,7 @@ private slots:
     {
         Window w;
         JalaliDateDropDown* p = w.picker;
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         // A click on the button opens; a click on the field closes without taking.
         QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
         QVERIFY(p->DroppedDown());
@@ -828,7 +828,7 @@ private slots:
         p->setShowCheckBox(true);
         p->setChecked(false);
         p->setIsNull(true);
-        QSignalSpy change(p, &JalaliDateEdit::OnChange);
+        QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         p->DropDown();
         QVERIFY(p->Checked());
         QVERIFY(!p->IsNull());

@@ -61,12 +61,12 @@ AccountEditor::AccountEditor(QWidget* parent)
         AccountField field;
     };
     const FieldDef fieldDefs[] = {
-        {&Edit1, "Edit1", u"عنوان بانك"_s, AccountField::BankName},
-        {&Edit4, "Edit4", u"شعبه"_s, AccountField::BankBranchName},
-        {&Edit5, "Edit5", u"كد بانك"_s, AccountField::BankBranchCode},
-        {&Edit2, "Edit2", u"نام حساب"_s, AccountField::AccountName},
-        {&Edit3, "Edit3", u"شماره حساب"_s, AccountField::AccountNo},
-        {&Edit6, "Edit6", u"ترتيب نمايش"_s, AccountField::Radif},
+        {&bankNameEdit_, "bankNameEdit", u"عنوان بانك"_s, AccountField::BankName},
+        {&branchNameEdit_, "branchNameEdit", u"شعبه"_s, AccountField::BankBranchName},
+        {&branchCodeEdit_, "branchCodeEdit", u"كد بانك"_s, AccountField::BankBranchCode},
+        {&accountNameEdit_, "accountNameEdit", u"نام حساب"_s, AccountField::AccountName},
+        {&accountNumberEdit_, "accountNumberEdit", u"شماره حساب"_s, AccountField::AccountNo},
+        {&displayOrderEdit_, "displayOrderEdit", u"ترتيب نمايش"_s, AccountField::Radif},
     };
     int row = 0;
     QLineEdit* previous = nullptr;
@@ -97,20 +97,20 @@ AccountEditor::AccountEditor(QWidget* parent)
         ++row;
     }
 
-    SpeedButton2 = pictureButton(this, u"SpeedButton2"_s, u"ثبت"_s, AccountGlyph::Save);
-    SpeedButton3 =
-        pictureButton(this, u"SpeedButton3"_s, u"ثبت و جديد"_s, AccountGlyph::SaveAndNew);
-    SpeedButton1 = pictureButton(this, u"SpeedButton1"_s, u"بازگشت"_s, AccountGlyph::Back);
-    connect(SpeedButton2, &QToolButton::clicked, this, &AccountEditor::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &AccountEditor::SpeedButton3Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &AccountEditor::SpeedButton1Click);
+    saveButton_ = pictureButton(this, u"saveButton"_s, u"ثبت"_s, AccountGlyph::Save);
+    saveAndNewButton_ =
+        pictureButton(this, u"saveAndNewButton"_s, u"ثبت و جديد"_s, AccountGlyph::SaveAndNew);
+    backButton_ = pictureButton(this, u"backButton"_s, u"بازگشت"_s, AccountGlyph::Back);
+    connect(saveButton_, &QToolButton::clicked, this, &AccountEditor::saveAndClose);
+    connect(saveAndNewButton_, &QToolButton::clicked, this, &AccountEditor::saveAndNew);
+    connect(backButton_, &QToolButton::clicked, this, &AccountEditor::goBack);
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
     buttons->addStretch();
-    buttons->addWidget(SpeedButton2);
-    buttons->addWidget(SpeedButton3);
-    buttons->addWidget(SpeedButton1);
+    buttons->addWidget(saveButton_);
+    buttons->addWidget(saveAndNewButton_);
+    buttons->addWidget(backButton_);
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(12, 12, 12, 8);
@@ -137,17 +137,17 @@ QLineEdit* AccountEditor::editOf(AccountField field) const
 {
     switch (field) {
     case AccountField::BankName:
-        return Edit1;
+        return bankNameEdit_;
     case AccountField::BankBranchName:
-        return Edit4;
+        return branchNameEdit_;
     case AccountField::BankBranchCode:
-        return Edit5;
+        return branchCodeEdit_;
     case AccountField::AccountName:
-        return Edit2;
+        return accountNameEdit_;
     case AccountField::AccountNo:
-        return Edit3;
+        return accountNumberEdit_;
     case AccountField::Radif:
-        return Edit6;
+        return displayOrderEdit_;
     }
     return nullptr;
 }
@@ -162,11 +162,11 @@ void AccountEditor::showEvent(QShowEvent* event)
     }
     if (!filled_) {
         filled_ = true;
-        FormShow();
+        fillOnFirstShow();
     }
 }
 
-void AccountEditor::FormShow()
+void AccountEditor::fillOnFirstShow()
 {
     if (id_ != 0 && dm_) {
         if (const auto& row = dm_->qryAccount().current()) {
@@ -175,10 +175,10 @@ void AccountEditor::FormShow()
                 editOf(AccountField(i))->setText(texts[i]);
         }
     }
-    Edit1->setFocus(Qt::OtherFocusReason);
+    bankNameEdit_->setFocus(Qt::OtherFocusReason);
 }
 
-bool AccountEditor::SaveRecord()
+bool AccountEditor::saveRecord()
 {
     AccountTexts typed;
     for (int i = 0; i < kAccountFieldCount; ++i)
@@ -193,28 +193,28 @@ bool AccountEditor::SaveRecord()
     return true;
 }
 
-void AccountEditor::SpeedButton2Click()
+void AccountEditor::saveAndClose()
 {
-    if (!SaveRecord())
+    if (!saveRecord())
         return;
     saved_ = true;
     close();
 }
 
-void AccountEditor::SpeedButton3Click()
+void AccountEditor::saveAndNew()
 {
-    if (!SaveRecord())
+    if (!saveRecord())
         return;
-    for (QLineEdit* edit : {Edit1, Edit4, Edit5, Edit2, Edit3})
+    for (QLineEdit* edit : {bankNameEdit_, branchNameEdit_, branchCodeEdit_, accountNameEdit_, accountNumberEdit_})
         edit->clear();
     adding_ = true;
     saved_ = true;
-    Edit1->setFocus(Qt::OtherFocusReason);
+    bankNameEdit_->setFocus(Qt::OtherFocusReason);
     if (layoutDesigner)
         layoutDesigner->RefreshGrid(true);
 }
 
-void AccountEditor::SpeedButton1Click()
+void AccountEditor::goBack()
 {
     close();
 }

@@ -31,23 +31,23 @@ protected:
 private:
     // The common step of both save buttons; false when the database refused the row.
     // Refused input and a display order the column cannot hold leave by exception.
-    bool SaveRecord();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton1Click();
-    void FormShow();
+    bool saveRecord();
+    void saveAndClose();
+    void saveAndNew();
+    void goBack();
+    void fillOnFirstShow();
     QLineEdit* editOf(AccountField field) const;
 
     std::unique_ptr<AccountEditorData> dm_;
-    QLineEdit* Edit1 = nullptr;
-    QLineEdit* Edit4 = nullptr;
-    QLineEdit* Edit5 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    QLineEdit* Edit6 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
+    QLineEdit* bankNameEdit_ = nullptr;
+    QLineEdit* branchNameEdit_ = nullptr;
+    QLineEdit* branchCodeEdit_ = nullptr;
+    QLineEdit* accountNameEdit_ = nullptr;
+    QLineEdit* accountNumberEdit_ = nullptr;
+    QLineEdit* displayOrderEdit_ = nullptr;
+    QToolButton* saveButton_ = nullptr;
+    QToolButton* saveAndNewButton_ = nullptr;
+    QToolButton* backButton_ = nullptr;
     int id_ = 0;
     bool adding_ = true;
     bool saved_ = false;

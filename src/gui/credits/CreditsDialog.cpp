@@ -136,17 +136,17 @@ CreditsDialog::CreditsDialog(QWidget* parent) : QDialog(parent)
                              "background-origin: border; }"_s);
 
     backButton_ = new QPushButton(u"بازگشت"_s, this);
-    backButton_->setObjectName(u"Button1"_s);
+    backButton_->setObjectName(u"backButton"_s);
     backButton_->setGeometry((kClientWidth - 75) / 2, kClientHeight - kStripHeight + 8, 75, 25);
     connect(backButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     buildText();
 
     timer_ = new QTimer(this);
-    timer_->setObjectName(u"Timer1"_s);
+    timer_->setObjectName(u"scrollTimer"_s);
     timer_->setInterval(kTickMs);
     timer_->setTimerType(Qt::PreciseTimer);
-    connect(timer_, &QTimer::timeout, this, &CreditsDialog::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &CreditsDialog::scrollCredits);
     timer_->start();
 }
 
@@ -193,7 +193,7 @@ void CreditsDialog::buildText()
     richEdit_->verticalScrollBar()->setValue(0);
 }
 
-void CreditsDialog::Timer1Timer()
+void CreditsDialog::scrollCredits()
 {
     QScrollBar* bar = richEdit_->verticalScrollBar();
     // The bar's maximum is already the range less the visible height.

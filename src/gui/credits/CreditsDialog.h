@@ -23,7 +23,7 @@ public:
 
     // One timer tick: one pixel further, or, once the end is shown, back to where the title
     // rises into view from below.
-    void Timer1Timer();
+    void scrollCredits();
     // Where the view opens: the title already in its upper part, not a screen of blank lines.
     int OpeningPosition() const;
     // Where each new round starts: the title just below the lower edge.

@@ -576,14 +576,14 @@ QWidget* MainWindow::buildFacilitiesGroup()
     inner->setContentsMargins(0, 8, 0, 6);
     inner->setSpacing(6);
     auto* link = new LinkLabel(u"تصوير پس زمينه"_s, area);
-    link->setObjectName(u"Label3"_s);
+    link->setObjectName(u"backgroundLink"_s);
     link->setProperty("navRole", u"link"_s);
     link->setAlignment(Qt::AlignCenter);
-    connect(link, &LinkLabel::clicked, this, [this] { Label3Click(); });
+    connect(link, &LinkLabel::clicked, this, [this] { chooseBackground(); });
     // The way back to the built-in picture, beside choosing another one.
     auto* choose = new QAction(u"انتخاب تصوير پس زمينه..."_s, link);
     choose->setObjectName(u"actChooseBackground"_s);
-    connect(choose, &QAction::triggered, this, [this] { Label3Click(); });
+    connect(choose, &QAction::triggered, this, [this] { chooseBackground(); });
     auto* builtIn = new QAction(u"تصوير پيش فرض برنامه"_s, link);
     builtIn->setObjectName(u"actBuiltInBackground"_s);
     connect(builtIn, &QAction::triggered, this, [this] { UseBuiltInBackground(); });
@@ -629,7 +629,7 @@ QWidget* MainWindow::buildGeneralGroup()
     // storing of the theme) does not run.
     connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
     QPushButton* backup = navItem(u"itemBackup"_s, u"نسخه پشتيبان"_s, u":/images/nav_backup.png"_s);
-    connect(backup, &QPushButton::clicked, this, &MainWindow::BackupDatabaseClick);
+    connect(backup, &QPushButton::clicked, this, &MainWindow::backupDatabase);
     column->addWidget(backup);
     column->addWidget(help);
     column->addWidget(about);
@@ -643,12 +643,12 @@ void MainWindow::setVisible(bool visible)
 {
     if (visible && !formShown_) {
         formShown_ = true;
-        FormShow();
+        firstShow();
     }
     QMainWindow::setVisible(visible);
 }
 
-void MainWindow::FormShow()
+void MainWindow::firstShow()
 {
     showDate();
     if (auto* due = findChild<QLabel*>(u"lblDueSoon"_s); due && programDatabase) {
@@ -750,7 +750,7 @@ void MainWindow::ChangeTheme(Step step)
     }
 }
 
-void MainWindow::BackupDatabaseClick()
+void MainWindow::backupDatabase()
 {
     if (!programDatabase)
         return;
@@ -770,7 +770,7 @@ void MainWindow::BackupDatabaseClick()
                    MessageKind::Information);
 }
 
-void MainWindow::Label3Click()
+void MainWindow::chooseBackground()
 {
     const QString path = DialogSeam::chooseOpenFile(this, kBackgroundFilter);
     if (path.isEmpty())
@@ -818,7 +818,7 @@ void MainWindow::UseBuiltInBackground()
     workArea_->setBackgroundImage(DefaultBackground());
 }
 
-void MainWindow::FormClose()
+void MainWindow::saveTheme()
 {
     if (programDatabase)
         programDatabase->writeThemeId(themeNumber_);
@@ -826,6 +826,6 @@ void MainWindow::FormClose()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    FormClose();
+    saveTheme();
     QMainWindow::closeEvent(event);
 }

@@ -141,9 +141,9 @@ public:
     // The background link: choose a JPEG picture, store it packed, show it. A file that is no
     // readable, whole JPEG, or a picture that cannot be stored, gets a Persian message and the
     // previous picture stays.
-    void Label3Click();
+    void chooseBackground();
     // The backup item: a checked copy of the open database to a file the user names.
-    void BackupDatabaseClick();
+    void backupDatabase();
     // The link's menu: back to the built-in picture, stored as no picture.
     void UseBuiltInBackground();
 
@@ -170,13 +170,13 @@ private:
     QToolButton* stepButton(const QString& objectName, bool pointsRight);
 
     // Runs once, just before the window is first shown.
-    void FormShow();
+    void firstShow();
     void showDate();
     void restoreClockFace();
     void restoreBackground();
     void restoreTheme();
     // The main window is being closed: the theme is stored.
-    void FormClose();
+    void saveTheme();
 
     QString settingsFolder_;
     quint8 faceNumber_ = 1;

@@ -317,7 +317,7 @@ void PrintWindow::buildAccountGroup()
             showModel();
         }
     });
-    connect(datePicker_, &JalaliDateDropDown::OnChange, this, [this] {
+    connect(datePicker_, &JalaliDateDropDown::dateChanged, this, [this] {
         model_.setDate(datePicker_->Date());
         showModel();
     });
