@@ -808,31 +808,22 @@ private slots:
     {
         Fixture fx;
         MainWindow main;
-        auto* w = new LayoutDesigner;
-        fx.window = w;
-        QVERIFY(IsChildWindowOpen(&main, u"layoutDesigner"_s));
-        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
-        QVERIFY(sub);
-        QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
-        QCOMPARE(w->size(), QSize(736, 638));
-        QCOMPARE(sub->minimumSize(), sub->maximumSize());
-        QCOMPARE(layoutDesigner, w);
-        sub->close();
-        QTRY_VERIFY(!fx.window);
-
         // The main window's item opens one designer, placed once, however often chosen.
         auto* item = main.findChild<QAbstractButton*>(u"itemChequeInfo"_s);
         QVERIFY(item);
         QTest::mouseClick(item, Qt::LeftButton);
         QTest::mouseClick(item, Qt::LeftButton);
         QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
-        fx.window = layoutDesigner;
+        QVERIFY(IsChildWindowOpen(&main, u"layoutDesigner"_s));
+        QMdiSubWindow* sub = main.mdiArea()->subWindowList().first();
+        fx.window = qobject_cast<LayoutDesigner*>(sub->widget());
         QVERIFY(fx.window);
-        QCOMPARE(main.mdiArea()->subWindowList().first()->widget(), fx.window.data());
-        main.mdiArea()->subWindowList().first()->close();
+        QCOMPARE(fx.window->size(), QSize(736, 638));
+        QCOMPARE(sub->minimumSize(), sub->maximumSize());
+        QVERIFY(!(sub->windowFlags() & Qt::WindowMaximizeButtonHint));
+        sub->close();
         QTRY_VERIFY(!fx.window);
         QVERIFY(!IsChildWindowOpen(&main, u"layoutDesigner"_s));
-        QCOMPARE(layoutDesigner, nullptr);
     }
 };
 

@@ -157,7 +157,6 @@ private slots:
     {
         const auto w = open();
         QCOMPARE(w->objectName(), u"mainWindow"_s);
-        QCOMPARE(mainWindow, w.get());
         QCOMPARE(w->windowTitle(), u"نيلو"_s);
         QCOMPARE(w->layoutDirection(), Qt::RightToLeft);
         w->resize(900, 700);
@@ -684,7 +683,7 @@ private slots:
         QVERIFY(!icon.isNull());
         QCOMPARE(icon, QIcon(u":/images/app_icon.png"_s).pixmap(16, 16).toImage());
         if (window == u"layoutDesigner")
-            QCOMPARE(sub->widget(), layoutDesigner);
+            QVERIFY(qobject_cast<LayoutDesigner*>(sub->widget()));
         // A second click, even on a minimised window, opens nothing and leaves it minimised.
         sub->showMinimized();
         click(child(*w, item));

@@ -5,7 +5,6 @@
 #include "gui/accounts/AccountIcons.h"
 #include "gui/common/DialogKeys.h"
 #include "gui/common/MessageBox.h"
-#include "gui/designer/LayoutDesigner.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -190,6 +189,8 @@ bool AccountEditor::saveRecord()
         ShowAppMessage(u"اشكال در ثبت اطلاعات"_s, MessageKind::Error);
         return false;
     }
+    const auto& stored = dm_->qryAccount().current();
+    emit accountSaved(stored ? stored->id : id_);
     return true;
 }
 
@@ -210,8 +211,6 @@ void AccountEditor::saveAndNew()
     adding_ = true;
     saved_ = true;
     bankNameEdit_->setFocus(Qt::OtherFocusReason);
-    if (layoutDesigner)
-        layoutDesigner->RefreshGrid(true);
 }
 
 void AccountEditor::goBack()
@@ -226,9 +225,11 @@ void AccountEditor::done(int result)
     QDialog::done(result);
 }
 
-bool OpenAccountEditor(int id)
+bool OpenAccountEditor(int id, const std::function<void(int id)>& onSaved)
 {
     auto window = std::make_unique<AccountEditor>();
+    if (onSaved)
+        QObject::connect(window.get(), &AccountEditor::accountSaved, window.get(), onSaved);
     window->openFor(id);
     window->exec();
     return window->saved();

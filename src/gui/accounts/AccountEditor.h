@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QLineEdit;
@@ -23,6 +24,10 @@ public:
     bool saved() const { return saved_; }
     bool isAdding() const { return adding_; }
     int accountId() const { return id_; }
+
+signals:
+    // After every save that the database took, with the account's Id.
+    void accountSaved(int id);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -55,5 +60,5 @@ private:
 };
 
 // Opens the editor modally for the account (0: a new one); true when at least one save
-// succeeded while it was open.
-bool OpenAccountEditor(int id);
+// succeeded while it was open. onSaved hears every save while the editor is open.
+bool OpenAccountEditor(int id, const std::function<void(int id)>& onSaved = {});

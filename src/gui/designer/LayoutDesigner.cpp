@@ -10,7 +10,6 @@
 #include "gui/accounts/AccountEditor.h"
 #include "gui/common/KeyboardLayout.h"
 #include "gui/common/MessageBox.h"
-#include "gui/mainwindow/MainWindow.h"
 #include "render/JpegImage.h"
 #include "render/LayoutShare.h"
 #include "widgets/ResizeHandles.h"
@@ -48,7 +47,6 @@
 
 using namespace Qt::StringLiterals;
 
-LayoutDesigner* layoutDesigner = nullptr;
 
 namespace {
 
@@ -259,7 +257,6 @@ LayoutDesigner::LayoutDesigner(QWidget* parent) : QWidget(parent)
     setFont(tahoma8());
     setFixedSize(kClientWidth, kClientHeight);
     currentFont_ = font();
-    layoutDesigner = this;
 
     dm_ = new DesignerData(this);
 
@@ -302,15 +299,9 @@ LayoutDesigner::LayoutDesigner(QWidget* parent) : QWidget(parent)
 
     qApp->installEventFilter(this);
 
-    // Opened without an owner, the designer lives in the main window's work area.
-    if (!parent && mainWindow && mainWindow->mdiArea()) {
-        QMdiSubWindow* sub = mainWindow->mdiArea()->addSubWindow(
-            this, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-        sub->setWindowTitle(windowTitle());
-        sub->adjustSize();
-        sub->setFixedSize(sub->size());
-    }
+    // Its size is its layout's: the window that places it offers no resizing.
+    adjustSize();
+    setFixedSize(size());
 }
 
 LayoutDesigner::~LayoutDesigner()
@@ -318,8 +309,6 @@ LayoutDesigner::~LayoutDesigner()
     qApp->removeEventFilter(this);
     if (sizeCtrl_)
         sizeCtrl_->setEnabled(false);
-    if (layoutDesigner == this)
-        layoutDesigner = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -964,7 +953,8 @@ void LayoutDesigner::showPicture(const QByteArray& jpeg, const QImage& image)
 
 void LayoutDesigner::newAccount()
 {
-    if (OpenAccountEditor(0))
+    // "ثبت و جديد" keeps the editor open: the grid follows each save at once.
+    if (OpenAccountEditor(0, [this](int) { RefreshGrid(true); }))
         RefreshGrid(true);
 }
 

@@ -25,9 +25,8 @@ class ResizeHandles;
 // The cheque layout designer: the accounts, the layout of the current account in ten tabs,
 // and the cheque picture with the nine item boxes, which are dragged and resized over it.
 //
-// Created without a parent it places itself in the main window's work area as a child
-// window (object name "layoutDesigner", at most one at a time: the main window checks with
-// IsChildWindowOpen before creating it). Closing it destroys it and its data module.
+// The main window places it in its work area as a child window (object name
+// "layoutDesigner", at most one at a time). Closing it destroys it and its data module.
 class LayoutDesigner final : public QWidget
 {
     Q_OBJECT
@@ -147,4 +146,3 @@ private:
 };
 
 // The open designer, or null; the account editor refreshes its grid through it.
-extern LayoutDesigner* layoutDesigner;

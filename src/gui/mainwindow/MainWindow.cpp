@@ -45,7 +45,6 @@
 
 using namespace Qt::StringLiterals;
 
-MainWindow* mainWindow = nullptr;
 
 namespace {
 
@@ -185,9 +184,12 @@ QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
     auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     if (!sub || sub->mdiArea() != area)
         sub = area->addSubWindow(window);
-    // A window of fixed size has nothing to show maximised.
-    if (window->minimumSize() == window->maximumSize())
+    // A window of fixed size has nothing to show maximised, and its frame does not resize.
+    if (window->minimumSize() == window->maximumSize()) {
         sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+        sub->adjustSize();
+        sub->setFixedSize(sub->size());
+    }
     sub->show();
     window->show();
     return window;
@@ -357,15 +359,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     row->addWidget(workArea_, 1);
 
     applicationEvents_ = new WheelFilter(this);
-    if (!mainWindow)
-        mainWindow = this;
 }
 
-MainWindow::~MainWindow()
-{
-    if (mainWindow == this)
-        mainWindow = nullptr;
-}
+MainWindow::~MainWindow() = default;
 
 QWidget* MainWindow::buildNavigationBar()
 {
@@ -531,11 +527,8 @@ QWidget* MainWindow::buildChequeGroup()
     QPushButton* info =
         navItem(u"itemChequeInfo"_s, u"اطلاعات چك"_s, u":/images/nav_designer.png"_s);
     connect(info, &QPushButton::clicked, this, [this] {
-        OpenChildWindowOnce(workArea_, u"layoutDesigner"_s, [] {
-            // The account editor reaches the designer's grid through this reference.
-            layoutDesigner = new LayoutDesigner(nullptr);
-            return static_cast<QWidget*>(layoutDesigner);
-        });
+        OpenChildWindowOnce(workArea_, u"layoutDesigner"_s,
+                            [] { return static_cast<QWidget*>(new LayoutDesigner); });
     });
     QPushButton* print = navItem(u"itemChequePrint"_s, u"چاپ چك"_s, u":/images/nav_print.png"_s);
     connect(print, &QPushButton::clicked, this,

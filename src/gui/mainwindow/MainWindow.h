@@ -192,4 +192,3 @@ private:
 };
 
 // The process-wide main window, set while it lives.
-extern MainWindow* mainWindow;
