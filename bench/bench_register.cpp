@@ -2,7 +2,7 @@
 // reads every record, fills the table, the totals and the month's bold days) to the table's
 // first paint.
 //   bench_register [RUNS]
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/Database.h"
 #include "core/storage/DatabaseSchema.h"
 #include "gui/register/ChequeRegisterWindow.h"

@@ -13,6 +13,9 @@ start=$SECONDS
 
 step() { echo; echo "=== $1 ($(date +%T), $(( (SECONDS - start) / 60 )) min in)"; }
 
+step "layers of the source tree"
+"$root/scripts/check-layers.sh"
+
 step "build and test"
 build="$root/build-test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

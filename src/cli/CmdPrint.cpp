@@ -5,7 +5,7 @@
 #include "core/cheque/ChequeModel.h"
 #include "core/errors/AppError.h"
 #include "core/register/ChequeIssue.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/CalibrationStore.h"
 #include "core/storage/DataFolder.h"
 #include "core/storage/Database.h"

@@ -6,7 +6,7 @@
 #include "core/errors/AppError.h"
 #include "core/register/ChequeBatch.h"
 #include "core/register/ChequeIssue.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/CalibrationStore.h"
 #include "core/storage/Database.h"
 #include "core/storage/LayoutStore.h"

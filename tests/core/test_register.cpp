@@ -2,7 +2,7 @@
 // filters, CSV, Sayad and national IDs, series dates and batch files.
 #include "core/errors/AppError.h"
 #include "core/register/ChequeBatch.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/Database.h"
 #include "core/storage/DatabaseSchema.h"
 

@@ -2,7 +2,7 @@
 // the switches, and the page the print button composes.
 #include "core/calendar/JalaliFormat.h"
 #include "core/calendar/Today.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/Database.h"
 #include "core/storage/DatabaseSchema.h"
 #include "core/storage/LayoutStore.h"

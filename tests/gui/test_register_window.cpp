@@ -1,7 +1,7 @@
 // Issued cheques end to end: what the print window and the tool record, Sayad refusals and
 // reprints, series and batch runs, and the register window.
 #include "core/calendar/Today.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/Database.h"
 #include "core/storage/DatabaseSchema.h"
 #include "core/storage/IniFile.h"

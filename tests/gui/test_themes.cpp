@@ -199,6 +199,22 @@ class ThemesTest final : public QObject
 private slots:
     void initTestCase() { RegisterProgramFonts(); }
 
+    // The ten sheets the program carries are the template's expansions, byte for byte: a
+    // change to one copy by hand, or to the template without regenerating, shows here.
+    void committedSheetsMatchTheTemplate()
+    {
+        QFile in(QStringLiteral(NILO_SOURCE_DIR "/tools/artwork/theme.qss.in"));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QString templateText = QString::fromUtf8(in.readAll());
+        for (int theme = 0; theme < 10; ++theme) {
+            QFile sheet(QStringLiteral(":/themes/theme%1.qss").arg(theme));
+            QVERIFY2(sheet.open(QIODevice::ReadOnly), qPrintable(sheet.fileName()));
+            QVERIFY2(QString::fromUtf8(sheet.readAll()) == ExpandThemeTemplate(templateText, theme),
+                     qPrintable(u"theme%1.qss differs from tools/artwork/theme.qss.in; run the "
+                                u"artwork tool"_s.arg(theme)));
+        }
+    }
+
     void everyTextIsReadable_data()
     {
         QTest::addColumn<int>("theme");

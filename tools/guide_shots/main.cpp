@@ -2,7 +2,7 @@
 // default theme, as small PNG files:
 //   guide_shots <output folder>
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/Database.h"
 #include "core/storage/DatabaseSchema.h"
 #include "core/storage/LayoutStore.h"

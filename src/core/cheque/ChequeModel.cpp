@@ -3,7 +3,7 @@
 #include "core/cheque/ChequeTexts.h"
 #include "core/cheque/Geometry.h"
 #include "core/errors/AppError.h"
-#include "core/register/ChequeRegister.h"
+#include "core/text/ChequeIds.h"
 #include "core/text/TextChecks.h"
 
 #include <cmath>

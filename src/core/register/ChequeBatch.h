@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 
 #include <QByteArray>
 #include <QList>

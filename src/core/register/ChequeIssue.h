@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/cheque/ChequeModel.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 
 #include <QSqlDatabase>
 #include <QString>

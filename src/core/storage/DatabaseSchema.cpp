@@ -1,6 +1,6 @@
 #include "core/storage/DatabaseSchema.h"
 
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/CalibrationStore.h"
 
 #include <QFile>

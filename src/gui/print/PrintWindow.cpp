@@ -4,7 +4,7 @@
 #include "core/cheque/ChequeTexts.h"
 #include "core/errors/AppError.h"
 #include "core/register/ChequeIssue.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/CalibrationStore.h"
 #include "core/storage/Database.h"
 #include "core/text/AmountText.h"

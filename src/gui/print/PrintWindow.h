@@ -2,7 +2,7 @@
 
 #include "core/calendar/JalaliCalendar.h"
 #include "core/cheque/ChequeModel.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "gui/print/SeriesDialog.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "gui/print/SeriesDialog.h"
 
 #include "core/errors/AppError.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/text/AmountText.h"
 #include "core/text/TextChecks.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/cheque/ChequePage.h"
-#include "core/register/ChequeRegister.h"
+#include "core/storage/ChequeRegister.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calendar/JalaliCalendar.h"
+#include "core/text/ChequeIds.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -123,16 +124,6 @@ std::optional<qint64> ParseJalaliDay(const QString& text);
 QList<qint64> SeriesDueDays(qint64 firstDay, int count, int stepMonths);
 // A total cut into count equal whole amounts, the last taking the remainder.
 QList<qint64> SplitTotal(qint64 total, int count);
-
-// The 16 digits of a Sayad ID (Persian and Arabic-Indic digits accepted); nullopt otherwise.
-std::optional<QString> NormalizeSayadId(const QString& text);
-
-enum class NationalIdKind { Invalid, Personal, Legal };
-// A personal national code (10 digits, its last a check digit) or a legal entity's national
-// ID (11 digits, its last a check digit); digits normalised and blanks around trimmed.
-NationalIdKind CheckNationalId(const QString& text);
-// The digits of a valid national ID, else nullopt.
-std::optional<QString> NormalizeNationalId(const QString& text);
 
 // Cheques falling due within `days` days from today, or already past due, not voided.
 struct DueSoonSummary
