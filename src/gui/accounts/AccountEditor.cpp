@@ -4,6 +4,7 @@
 #include "gui/accounts/AccountEditorData.h"
 #include "gui/accounts/AccountIcons.h"
 #include "gui/common/DialogKeys.h"
+#include "gui/common/Guard.h"
 #include "gui/common/MessageBox.h"
 
 #include <QGridLayout>
@@ -100,9 +101,9 @@ AccountEditor::AccountEditor(QWidget* parent)
     saveAndNewButton_ =
         pictureButton(this, u"saveAndNewButton"_s, u"ثبت و جديد"_s, AccountGlyph::SaveAndNew);
     backButton_ = pictureButton(this, u"backButton"_s, u"بازگشت"_s, AccountGlyph::Back);
-    connect(saveButton_, &QToolButton::clicked, this, &AccountEditor::saveAndClose);
-    connect(saveAndNewButton_, &QToolButton::clicked, this, &AccountEditor::saveAndNew);
-    connect(backButton_, &QToolButton::clicked, this, &AccountEditor::goBack);
+    connect(saveButton_, &QToolButton::clicked, this, Guarded([this] { saveAndClose(); }));
+    connect(saveAndNewButton_, &QToolButton::clicked, this, Guarded([this] { saveAndNew(); }));
+    connect(backButton_, &QToolButton::clicked, this, Guarded([this] { goBack(); }));
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
@@ -206,7 +207,8 @@ void AccountEditor::saveAndNew()
 {
     if (!saveRecord())
         return;
-    for (QLineEdit* edit : {bankNameEdit_, branchNameEdit_, branchCodeEdit_, accountNameEdit_, accountNumberEdit_})
+    for (QLineEdit* edit :
+         {bankNameEdit_, branchNameEdit_, branchCodeEdit_, accountNameEdit_, accountNumberEdit_})
         edit->clear();
     adding_ = true;
     saved_ = true;

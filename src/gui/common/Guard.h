@@ -1,5 +1,8 @@
 #pragma once
 
+#include <type_traits>
+#include <utility>
+
 // Reports the exception being handled the way the event loop does: a silent abort ends
 // the action without a word, anything else goes to the default error box. Call it from a
 // catch block only.
@@ -16,4 +19,19 @@ template <class Action> bool RunGuarded(Action&& action)
         ReportCurrentException();
         return false;
     }
+}
+
+// A slot for QObject::connect that runs the action under the guard, so that no exception
+// unwinds through Qt's signal code: connect(button, &QPushButton::clicked, this,
+// Guarded([this] { save(); })). The signal's arguments are passed when the action takes them.
+template <class Action> auto Guarded(Action action)
+{
+    return [action = std::move(action)](auto&&... args) {
+        RunGuarded([&] {
+            if constexpr (std::is_invocable_v<const Action&, decltype(args)...>)
+                action(std::forward<decltype(args)>(args)...);
+            else
+                action();
+        });
+    };
 }

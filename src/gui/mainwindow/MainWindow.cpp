@@ -45,7 +45,6 @@
 
 using namespace Qt::StringLiterals;
 
-
 namespace {
 
 constexpr int kNavigationBarWidth = 152;
@@ -472,8 +471,9 @@ QWidget* MainWindow::buildClockGroup()
 
     QToolButton* next = stepButton(u"btnClockNext"_s, true);
     QToolButton* previous = stepButton(u"btnClockPrevious"_s, false);
-    connect(next, &QToolButton::clicked, this, [this] { ChangeClockFace(Step::Next); });
-    connect(previous, &QToolButton::clicked, this, [this] { ChangeClockFace(Step::Previous); });
+    connect(next, &QToolButton::clicked, this, Guarded([this] { ChangeClockFace(Step::Next); }));
+    connect(previous, &QToolButton::clicked, this,
+            Guarded([this] { ChangeClockFace(Step::Previous); }));
     column->addLayout(stepRow(next, caption(u"lblClockCaption"_s, u"ظاهر ساعت"_s, box), previous));
     column->addStretch(1);
     return box;
@@ -526,20 +526,21 @@ QWidget* MainWindow::buildChequeGroup()
 
     QPushButton* info =
         navItem(u"itemChequeInfo"_s, u"اطلاعات چك"_s, u":/images/nav_designer.png"_s);
-    connect(info, &QPushButton::clicked, this, [this] {
-        OpenChildWindowOnce(workArea_, u"layoutDesigner"_s,
-                            [] { return static_cast<QWidget*>(new LayoutDesigner); });
-    });
+    connect(info, &QPushButton::clicked, this, Guarded([this] {
+                OpenChildWindowOnce(workArea_, u"layoutDesigner"_s,
+                                    [] { return static_cast<QWidget*>(new LayoutDesigner); });
+            }));
     QPushButton* print = navItem(u"itemChequePrint"_s, u"چاپ چك"_s, u":/images/nav_print.png"_s);
-    connect(print, &QPushButton::clicked, this,
-            [this] { OpenChildWindowOnce(workArea_, u"printWindow"_s, CreateChequePrintWindow); });
+    connect(print, &QPushButton::clicked, this, Guarded([this] {
+                OpenChildWindowOnce(workArea_, u"printWindow"_s, CreateChequePrintWindow);
+            }));
     QPushButton* issued = navItem(u"itemChequeRegister"_s, u"چك‌هاي صادره"_s,
                                   u":/images/nav_print.png"_s);
     const auto openRegister = [this] {
         OpenChildWindowOnce(workArea_, u"ChequeRegisterWindow"_s,
                             [] { return static_cast<QWidget*>(new ChequeRegisterWindow); });
     };
-    connect(issued, &QPushButton::clicked, this, openRegister);
+    connect(issued, &QPushButton::clicked, this, Guarded(openRegister));
     // Cheques falling due soon, filled at start-up; a click opens the register.
     auto* due = new QLabel(box);
     due->setObjectName(u"lblDueSoon"_s);
@@ -547,7 +548,7 @@ QWidget* MainWindow::buildChequeGroup()
     due->setProperty("navRole", u"caption"_s);
     due->setContentsMargins(6, 4, 6, 4);
     due->hide();
-    connect(due, &QLabel::linkActivated, this, openRegister);
+    connect(due, &QLabel::linkActivated, this, Guarded(openRegister));
     column->addWidget(info);
     column->addWidget(print);
     column->addWidget(issued);
@@ -572,14 +573,14 @@ QWidget* MainWindow::buildFacilitiesGroup()
     link->setObjectName(u"backgroundLink"_s);
     link->setProperty("navRole", u"link"_s);
     link->setAlignment(Qt::AlignCenter);
-    connect(link, &LinkLabel::clicked, this, [this] { chooseBackground(); });
+    connect(link, &LinkLabel::clicked, this, Guarded([this] { chooseBackground(); }));
     // The way back to the built-in picture, beside choosing another one.
     auto* choose = new QAction(u"انتخاب تصوير پس زمينه..."_s, link);
     choose->setObjectName(u"actChooseBackground"_s);
-    connect(choose, &QAction::triggered, this, [this] { chooseBackground(); });
+    connect(choose, &QAction::triggered, this, Guarded([this] { chooseBackground(); }));
     auto* builtIn = new QAction(u"تصوير پيش فرض برنامه"_s, link);
     builtIn->setObjectName(u"actBuiltInBackground"_s);
-    connect(builtIn, &QAction::triggered, this, [this] { UseBuiltInBackground(); });
+    connect(builtIn, &QAction::triggered, this, Guarded([this] { UseBuiltInBackground(); }));
     link->addActions({choose, builtIn});
     link->setContextMenuPolicy(Qt::ActionsContextMenu);
     link->setToolTip(u"براي بازگشت به تصوير پيش فرض، روي اين پيوند كليك راست كنيد"_s);
@@ -587,8 +588,9 @@ QWidget* MainWindow::buildFacilitiesGroup()
 
     QToolButton* next = stepButton(u"btnThemeNext"_s, true);
     QToolButton* previous = stepButton(u"btnThemePrevious"_s, false);
-    connect(next, &QToolButton::clicked, this, [this] { ChangeTheme(Step::Next); });
-    connect(previous, &QToolButton::clicked, this, [this] { ChangeTheme(Step::Previous); });
+    connect(next, &QToolButton::clicked, this, Guarded([this] { ChangeTheme(Step::Next); }));
+    connect(previous, &QToolButton::clicked, this,
+            Guarded([this] { ChangeTheme(Step::Previous); }));
     inner->addLayout(
         stepRow(next, caption(u"lblThemeCaption"_s, u"ظاهر برنامه"_s, area), previous));
     column->addWidget(area);
@@ -616,13 +618,13 @@ QWidget* MainWindow::buildGeneralGroup()
     });
     QPushButton* about =
         navItem(u"itemAbout"_s, u"درباره نرم افزار"_s, u":/images/nav_about.png"_s);
-    connect(about, &QPushButton::clicked, this, [] { ShowModalWindow<CreditsDialog>(); });
+    connect(about, &QPushButton::clicked, this, Guarded([] { ShowModalWindow<CreditsDialog>(); }));
     QPushButton* exit = navItem(u"itemExit"_s, u"خروج"_s, u":/images/nav_exit.png"_s);
     // Ends the event loop without closing the window, so the closing step (and with it the
     // storing of the theme) does not run.
     connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
     QPushButton* backup = navItem(u"itemBackup"_s, u"نسخه پشتيبان"_s, u":/images/nav_backup.png"_s);
-    connect(backup, &QPushButton::clicked, this, &MainWindow::backupDatabase);
+    connect(backup, &QPushButton::clicked, this, Guarded([this] { backupDatabase(); }));
     column->addWidget(backup);
     column->addWidget(help);
     column->addWidget(about);
