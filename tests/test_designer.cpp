@@ -33,6 +33,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <memory>
 
 #include <sys/stat.h>
@@ -149,14 +150,18 @@ struct Fixture
         return t;
     }
     QWidget* overlay() const { return window->sizeCtrl()->overlay(); }
-    void drag(QPoint from, QPoint to)
+    // A mouse drag over the picture, through every point given.
+    void drag(QPoint from, QPoint to, const QList<QPoint>& through = {})
     {
         QTest::mousePress(overlay(), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, overlay()->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, {});
-        QApplication::sendEvent(overlay(), &move);
+        for (const QPoint p : through + QList<QPoint>{to}) {
+            QMouseEvent move(QEvent::MouseMove, p, overlay()->mapToGlobal(p), Qt::NoButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(overlay(), &move);
+        }
         QTest::mouseRelease(overlay(), Qt::LeftButton, {}, to);
     }
+    QUndoStack* undo() const { return window->undoStack(); }
     void selectAccountRow(int row)
     {
         auto* grid = child<QTableView>(u"accountGrid"_s);
@@ -167,6 +172,13 @@ struct Fixture
 QRect boxRect(LayoutDesigner* w, int itemId)
 {
     return w->itemBox(itemId)->geometry();
+}
+
+// Where a box stands and how wide it is; its height is the designer's, not the layout's.
+QRect place(LayoutDesigner* w, int itemId)
+{
+    const QRect r = boxRect(w, itemId);
+    return QRect(r.x(), r.y(), r.width(), 1);
 }
 
 } // namespace
@@ -802,6 +814,170 @@ private slots:
         }
         QCOMPARE(rulers->area(), fx.window->pictureArea());
         QCOMPARE(fx.window->pictureArea()->pos(), QPoint(25, 25));
+    }
+
+    // One mouse drag, however many moves it makes, is one step; undo puts the box and its
+    // fields back together, redo moves both again. The buttons and keys follow the stack.
+    void dragIsOneUndoStep()
+    {
+        Fixture fx;
+        LayoutDesigner* w = fx.open();
+        auto* undoButton = fx.child<QToolButton>(u"btnUndo"_s);
+        auto* redoButton = fx.child<QToolButton>(u"btnRedo"_s);
+        QVERIFY(!undoButton->isEnabled() && !redoButton->isEnabled());
+        fx.spin(u"width9"_s)->setValue(52);
+        QVERIFY(undoButton->isEnabled());
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            w->grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/designer_undo.png"_s);
+        // The drag snaps the box to the 10 px grid: left 30, top 250, width 50.
+        fx.drag(QPoint(40, 260), QPoint(53, 260), {{42, 261}, {47, 262}, {50, 259}});
+        QCOMPARE(place(w, 9), QRect(30, 250, 50, 1));
+        QCOMPARE(fx.undo()->count(), 2);
+
+        QTest::mouseClick(undoButton, Qt::LeftButton);
+        QCOMPARE(place(w, 9), QRect(20, 253, 52, 1));
+        QCOMPARE(fx.spin(u"horizontal9"_s)->value(), 20);
+        QCOMPARE(fx.spin(u"top9"_s)->value(), 253);
+        QCOMPARE(fx.spin(u"width9"_s)->value(), 52);
+        QVERIFY(redoButton->isEnabled());
+        QTest::mouseClick(redoButton, Qt::LeftButton);
+        QCOMPARE(place(w, 9), QRect(30, 250, 50, 1));
+        QCOMPARE(fx.spin(u"horizontal9"_s)->value(), 30);
+        QCOMPARE(fx.spin(u"top9"_s)->value(), 250);
+        QCOMPARE(fx.spin(u"width9"_s)->value(), 50);
+
+        // The keys, from the picture where the box is selected.
+        QTest::keyClick(fx.overlay(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fx.spin(u"horizontal9"_s)->value(), 20);
+        QTest::keyClick(fx.overlay(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fx.spin(u"width9"_s)->value(), 168);
+        QCOMPARE(place(w, 9), QRect(20, 253, 168, 1));
+        QVERIFY(!undoButton->isEnabled());
+        QTest::keyClick(fx.overlay(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(fx.overlay(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(place(w, 9), QRect(30, 250, 50, 1));
+        QVERIFY(!redoButton->isEnabled());
+
+        // A drag given up with Escape is no step.
+        QTest::mousePress(fx.overlay(), Qt::LeftButton, {}, QPoint(40, 260));
+        QMouseEvent move(QEvent::MouseMove, QPoint(90, 260),
+                         fx.overlay()->mapToGlobal(QPoint(90, 260)), Qt::NoButton, Qt::LeftButton,
+                         {});
+        QApplication::sendEvent(fx.overlay(), &move);
+        QTest::keyClick(fx.overlay(), Qt::Key_Escape);
+        QTest::mouseRelease(fx.overlay(), Qt::LeftButton, {}, QPoint(90, 260));
+        QCOMPARE(fx.undo()->count(), 2);
+    }
+
+    // Digits typed into one field in a row are one step; another field starts another step.
+    // Ctrl+Z in a field undoes the layout's last step, not the field's own text.
+    void typedFieldIsOneUndoStep()
+    {
+        Fixture fx;
+        LayoutDesigner* w = fx.open();
+        w->showTab(1);
+        QSpinBox* top = fx.spin(u"top2"_s);
+        top->setFocus();
+        top->selectAll();
+        QTest::keyClicks(top, u"75"_s);
+        QCOMPARE(boxRect(w, 2).top(), 75);
+        QCOMPARE(fx.undo()->count(), 1);
+        QSpinBox* width = fx.spin(u"width2"_s);
+        width->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, u"80"_s);
+        QCOMPARE(fx.undo()->count(), 2);
+        QCOMPARE(boxRect(w, 2), QRect(534, 75, 80, 25));
+
+        // The last step is undone whichever field holds the focus.
+        top->setFocus();
+        QTest::keyClick(top, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(width->value(), 52);
+        QCOMPARE(top->value(), 75);
+        QCOMPARE(boxRect(w, 2), QRect(562, 75, 52, 25));
+        QTest::keyClick(top, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(top->value(), 39);
+        QCOMPARE(boxRect(w, 2), QRect(562, 39, 52, 25));
+        QCOMPARE(w->fields(), StartingFields());
+        QVERIFY(fx.undo()->isClean());
+        QTest::keyClick(top, Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(top, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(top->value(), 75);
+        QCOMPARE(width->value(), 80);
+
+        // Typed back to where it began, the field leaves no step behind.
+        fx.undo()->undo();
+        top->selectAll();
+        QTest::keyClicks(top, u"3"_s);
+        QTest::keyClicks(top, u"9"_s);
+        QCOMPARE(top->value(), 39);
+        QCOMPARE(fx.undo()->count(), 0);
+        QVERIFY(fx.undo()->isClean());
+    }
+
+    void fontChangeIsOneUndoStep()
+    {
+        Fixture fx;
+        LayoutDesigner* w = fx.open();
+        DialogSeam::setFontHook([](const QFont&) {
+            QFont f(u"Tahoma"_s);
+            f.setPointSize(14);
+            f.setUnderline(true);
+            return std::optional<QFont>(f);
+        });
+        QTest::mouseClick(fx.child<QToolButton>(u"fontButton10"_s), Qt::LeftButton);
+        QLabel* cover = w->itemBox(10);
+        QVERIFY(cover->font().underline());
+        QCOMPARE(fx.undo()->count(), 1);
+        fx.undo()->undo();
+        QCOMPARE(fx.child<QLineEdit>(u"fontName10"_s)->text(), u"Microsoft Sans Serif"_s);
+        QCOMPARE(fx.child<QLineEdit>(u"fontStyle10"_s)->text(), u"Bold"_s);
+        QCOMPARE(fx.child<QLineEdit>(u"fontSize10"_s)->text(), u"36"_s);
+        QCOMPARE(cover->font().family(), u"Microsoft Sans Serif"_s);
+        QCOMPARE(cover->font().pointSize(), 36);
+        QVERIFY(cover->font().bold() && !cover->font().underline());
+        fx.undo()->redo();
+        QCOMPARE(cover->font().pointSize(), 14);
+        QVERIFY(cover->font().underline() && !cover->font().bold());
+        QCOMPARE(fx.child<QLineEdit>(u"fontSize10"_s)->text(), u"14"_s);
+    }
+
+    // A switch, a feed and a loaded picture are one step each, as the fields are.
+    void switchesFeedsAndPicturesAreUndoSteps()
+    {
+        Fixture fx(1);
+        LayoutDesigner* w = fx.open();
+        const QString path = fx.dir.filePath(u"cheque.jpg"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(chequeJpeg({650, 320}));
+        file.close();
+        DialogSeam::setOpenFileHook([&](const QString&) { return path; });
+
+        auto* switch8 = fx.child<QCheckBox>(u"switch8"_s);
+        const bool wasOn = switch8->isChecked();
+        switch8->click();
+        fx.child<QRadioButton>(u"verticalFeed"_s)->click();
+        fx.child<QRadioButton>(u"horizontalFeed"_s)->click();
+        fx.click(u"btnLoadPicture"_s);
+        QVERIFY(w->showsPicture());
+        QCOMPARE(fx.undo()->count(), 4);
+
+        fx.undo()->undo();
+        QVERIFY(!w->showsPicture());
+        fx.undo()->undo();
+        QVERIFY(fx.child<QRadioButton>(u"verticalFeed"_s)->isChecked());
+        QVERIFY(!w->fields().horizontalFeed && w->fields().verticalFeed);
+        fx.undo()->undo();
+        QVERIFY(!fx.child<QRadioButton>(u"verticalFeed"_s)->isChecked());
+        QVERIFY(!fx.child<QRadioButton>(u"horizontalFeed"_s)->isChecked());
+        fx.undo()->undo();
+        QCOMPARE(switch8->isChecked(), wasOn);
+        QCOMPARE(w->fields(), StartingFields());
+        fx.undo()->setIndex(4);
+        QVERIFY(w->showsPicture());
+        QVERIFY(w->fields().horizontalFeed);
+        QCOMPARE(switch8->isChecked(), !wasOn);
     }
 
     void livesInTheMainWindowWorkArea()

@@ -5,10 +5,13 @@
 #include <QFont>
 #include <QWidget>
 #include <array>
+#include <functional>
 
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -18,7 +21,10 @@ class QSpinBox;
 class QStackedWidget;
 class QTableView;
 class QToolButton;
+class QUndoStack;
 class DesignerData;
+class LayoutDocument;
+struct LayoutState;
 class RulerFrame;
 class ResizeHandles;
 
@@ -28,6 +34,9 @@ class ResizeHandles;
 // Created without a parent it places itself in the main window's work area as a child
 // window (object name "layoutDesigner", at most one at a time: the main window checks with
 // IsChildWindowOpen before creating it). Closing it destroys it and its data module.
+//
+// The fields and the boxes both show one LayoutDocument; every edit is a step on the undo
+// stack.
 class LayoutDesigner final : public QWidget
 {
     Q_OBJECT
@@ -58,6 +67,8 @@ public:
 
     // The values of every field, as a save takes them (boxes aside).
     LayoutFields fields() const;
+    LayoutDocument* document() const { return doc_; }
+    QUndoStack* undoStack() const { return undoStack_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,19 +99,18 @@ private:
 
     ItemControls& itemControls(int itemId) { return items_[itemId - 2]; }
     const ItemControls& itemControls(int itemId) const { return items_[itemId - 2]; }
-    bool measuredFromRight(int itemId) const;
 
-    // Field -> box.
-    void horizontalChanged(int itemId, int value);
-    void topChanged(int itemId, int value);
-    void widthChanged(int itemId, int value);
-    void chequeSizeChanged();
-    // Box -> fields, after a move or resize ends.
-    void fieldsFromBoxes();
-    void placeBoxes();
-    void applyFontFields(int itemId);
+    // One edit of the document as an undo step; edits of one typed field in a row (the same
+    // mergeKey, not -1) make one step. Nothing is pushed when nothing changes.
+    void edit(int mergeKey, const std::function<void(LayoutState&)>& change);
+    // The boxes moved or resized over the picture: their fields follow, as one step.
+    void boxesMoved();
+    // The fields and the box of a row, from the document.
+    void showRow(int itemId);
+    void showDocumentPicture();
     QFont fontFromFields(int itemId) const;
-    void setFields(const LayoutFields& f, bool withProgress);
+    QFont boxFont(int itemId) const;
+    bool isUndoKey(const QKeyEvent* key) const;
 
     void tabShown(int index);
     void chooseFont(int itemId);
@@ -115,6 +125,9 @@ private:
     void deleteAccount();
     void loadPicture();
     void saveLayout();
+    // Writes the document as the account's layout; the document is clean after it. A failure
+    // is reported and gives false.
+    bool writeLayout(int accountId);
     void exportLayout();
     void importLayout();
 
@@ -124,6 +137,10 @@ private:
     void closeWindow();
 
     DesignerData* dm_ = nullptr;
+    LayoutDocument* doc_ = nullptr;
+    QUndoStack* undoStack_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QTableView* grid_ = nullptr;
     QButtonGroup* tabButtons_ = nullptr;
     QStackedWidget* pages_ = nullptr;
@@ -144,6 +161,8 @@ private:
     QFont currentFont_;
     QByteArray pictureJpeg_;
     bool shownOnce_ = false;
+    bool showing_ = false; // widgets taking the document's values make no edits
+    bool reading_ = false;
 };
 
 // The open designer, or null; the account editor refreshes its grid through it.
