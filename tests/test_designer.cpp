@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
@@ -106,6 +107,7 @@ struct Fixture
     ~Fixture()
     {
         delete window.data();
+        LayoutDesigner::setUnsavedQuestionHook({});
         DialogSeam::setMessageHook({});
         DialogSeam::setOpenFileHook({});
         DialogSeam::setFontHook({});
@@ -161,7 +163,27 @@ struct Fixture
         }
         QTest::mouseRelease(overlay(), Qt::LeftButton, {}, to);
     }
+    // Answers the question about unsaved changes in turn (Stay when run out); each question
+    // is recorded among the messages.
+    void answerUnsaved(QList<LayoutDesigner::UnsavedAnswer> answers)
+    {
+        LayoutDesigner::setUnsavedQuestionHook([this, answers](const ShownMessage& m) mutable {
+            recorded.messages << m;
+            return answers.isEmpty() ? LayoutDesigner::UnsavedAnswer::Stay : answers.takeFirst();
+        });
+    }
+    int questionsAsked() const { return texts().count(kUnsavedQuestion); }
+    // Clicks another account's row; the question, if any, comes once the click is over.
+    void clickAccountRow(int row)
+    {
+        auto* grid = child<QTableView>(u"accountGrid"_s);
+        const int shown = grid->horizontalHeader()->logicalIndex(0);
+        const QRect cell = grid->visualRect(grid->model()->index(row, shown));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCoreApplication::processEvents();
+    }
     QUndoStack* undo() const { return window->undoStack(); }
+    static inline const QString kUnsavedQuestion = u"تغييرات اين طرح ذخيره نشده است. ذخيره شود؟"_s;
     void selectAccountRow(int row)
     {
         auto* grid = child<QTableView>(u"accountGrid"_s);
@@ -180,6 +202,8 @@ QRect place(LayoutDesigner* w, int itemId)
     const QRect r = boxRect(w, itemId);
     return QRect(r.x(), r.y(), r.width(), 1);
 }
+
+using Answer = LayoutDesigner::UnsavedAnswer;
 
 } // namespace
 
@@ -978,6 +1002,193 @@ private slots:
         QVERIFY(w->showsPicture());
         QVERIFY(w->fields().horizontalFeed);
         QCOMPARE(switch8->isChecked(), !wasOn);
+    }
+
+    // Another account with the layout's changes unsaved: stay (the account and the changes
+    // stay), discard (the other account is read) or save first (written to the account left).
+    void leavingUnsavedChangesAsks_data()
+    {
+        QTest::addColumn<bool>("byClosing");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("switch, stay") << false << Answer::Stay;
+        QTest::newRow("switch, discard") << false << Answer::Discard;
+        QTest::newRow("switch, save") << false << Answer::Save;
+        QTest::newRow("close, stay") << true << Answer::Stay;
+        QTest::newRow("close, discard") << true << Answer::Discard;
+        QTest::newRow("close, save") << true << Answer::Save;
+    }
+    void leavingUnsavedChangesAsks()
+    {
+        QFETCH(bool, byClosing);
+        QFETCH(Answer, answer);
+        Fixture fx(2);
+        LayoutDesigner* w = fx.open();
+        fx.answerUnsaved({answer});
+        fx.spin(u"top2"_s)->setValue(111);
+        QVERIFY(w->hasUnsavedChanges());
+        if (byClosing)
+            w->close();
+        else
+            fx.clickAccountRow(1);
+        QCOMPARE(fx.texts(), QStringList{Fixture::kUnsavedQuestion});
+        QCOMPARE(fx.recorded.messages[0].kind, MessageKind::Confirmation);
+        const int saved = fx.value(u"select count(*) from tblItemsPrvt where AccountMstId = 1 and "
+                                   "ItemId = 2 and UpMargin = 111"_s);
+        QCOMPARE(saved, answer == Answer::Save ? 1 : 0);
+        if (answer == Answer::Stay) {
+            QVERIFY(fx.window && w->isVisible());
+            QCOMPARE(w->currentAccountId(), 1);
+            auto* grid = fx.child<QTableView>(u"accountGrid"_s);
+            QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+            QCOMPARE(grid->selectionModel()->selectedRows()[0].row(), 0);
+            QCOMPARE(boxRect(w, 2).top(), 111);
+            QVERIFY(w->hasUnsavedChanges());
+            fx.undo()->undo(); // the changes are still steps to take back
+            QCOMPARE(boxRect(w, 2).top(), 39);
+            return;
+        }
+        if (byClosing) {
+            QTRY_VERIFY(!fx.window);
+            return;
+        }
+        QCOMPARE(w->currentAccountId(), 2);
+        QVERIFY(!w->hasUnsavedChanges() && fx.undo()->count() == 0);
+        // Account 2 has no rows and keeps the fields shown: the saved ones, not the discarded.
+        QCOMPARE(fx.spin(u"top2"_s)->value(), answer == Answer::Save ? 111 : 39);
+    }
+
+    // A save that fails on leaving keeps the window, the account and the changes.
+    void failedSaveOnLeavingStays()
+    {
+        Fixture fx(2);
+        LayoutDesigner* w = fx.open();
+        fx.exec(u"create trigger t before insert on tblItemsPrvt "
+                "begin select raise(abort, 'refused'); end"_s);
+        fx.answerUnsaved({Answer::Save, Answer::Save});
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 1);
+        w->close();
+        QVERIFY(fx.window && w->isVisible());
+        QCOMPARE(fx.questionsAsked(), 2);
+        QVERIFY(fx.texts().last().startsWith(u"اشكال در ثبت اطلاعات\n"_s));
+        QCOMPARE(boxRect(w, 2).top(), 111);
+        QVERIFY(w->hasUnsavedChanges());
+    }
+
+    // Nothing is asked of a clean layout: untouched, just saved, undone back to its state
+    // as read, or just read after leaving; other accounts are read at once.
+    void cleanLayoutLeavesWithoutAsking()
+    {
+        Fixture fx(3);
+        LayoutDesigner* w = fx.open();
+        fx.answerUnsaved({});
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+
+        fx.spin(u"top2"_s)->setValue(100);
+        fx.click(u"btnSave"_s);
+        QVERIFY(fx.undo()->isClean() && fx.undo()->count() == 0);
+        fx.clickAccountRow(0);
+        QCOMPARE(w->currentAccountId(), 1);
+
+        fx.spin(u"top2"_s)->setValue(120);
+        fx.spin(u"width2"_s)->setValue(70);
+        fx.undo()->undo();
+        fx.undo()->undo();
+        fx.clickAccountRow(2);
+        QCOMPARE(w->currentAccountId(), 3);
+
+        // Refreshing the grid keeps unsaved changes while it ends on their account.
+        fx.spin(u"top2"_s)->setValue(130);
+        fx.selectAccountRow(0);
+        fx.selectAccountRow(2);
+        QCoreApplication::processEvents();
+        QCOMPARE(boxRect(w, 2).top(), 130);
+        fx.undo()->undo();
+        QCOMPARE(fx.questionsAsked(), 0);
+        w->close();
+        QTRY_VERIFY(!fx.window);
+        QCOMPARE(fx.questionsAsked(), 0);
+    }
+
+    // Without a hook the question is a dialog with three Persian buttons; Escape stays.
+    void unsavedQuestionDialog()
+    {
+        Fixture fx(1);
+        LayoutDesigner* w = fx.open();
+        fx.spin(u"top2"_s)->setValue(111);
+        DialogSeam::setMessageHook({});
+        QStringList captions;
+        auto answerWith = [&](const QString& button) {
+            QTimer::singleShot(0, [&, button] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QCOMPARE(box->text(), Fixture::kUnsavedQuestion);
+                QCOMPARE(box->layoutDirection(), Qt::RightToLeft);
+                if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+                    box->grab().save(qEnvironmentVariable("NILO_SHOTS") +
+                                     u"/designer_unsaved_question.png"_s);
+                captions.clear();
+                for (QAbstractButton* b : box->buttons())
+                    captions << b->text();
+                if (button.isEmpty())
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    box->findChild<QAbstractButton*>(button)->click();
+            });
+        };
+        answerWith({});
+        w->close();
+        QVERIFY(fx.window);
+        captions.sort();
+        QCOMPARE(captions, (QStringList{u"انصراف"_s, u"بله"_s, u"خير"_s}));
+        answerWith(u"btnStay"_s);
+        w->close();
+        QVERIFY(fx.window);
+        answerWith(u"btnDiscardChanges"_s);
+        w->close();
+        QTRY_VERIFY(!fx.window);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 0);
+    }
+
+    // Under a plain message hook the question is a confirmation: accepting saves, refusing
+    // stays.
+    void unsavedQuestionThroughTheMessageHook()
+    {
+        Fixture fx(2);
+        LayoutDesigner* w = fx.open();
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.recorded.answers = {false, true};
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 1);
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+        QCOMPARE(fx.questionsAsked(), 2);
+        QCOMPARE(fx.value(u"select UpMargin from tblItemsPrvt where AccountMstId = 1 and "
+                          "ItemId = 2"_s),
+                 111);
+    }
+
+    // Closed from its frame in the main window's work area, the designer asks too.
+    void closingTheWorkAreaWindowAsks()
+    {
+        Fixture fx(1);
+        MainWindow main;
+        main.show();
+        auto* w = new LayoutDesigner;
+        fx.window = w;
+        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        QVERIFY(sub);
+        sub->show();
+        QTRY_COMPARE(w->currentAccountId(), 1);
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.answerUnsaved({Answer::Stay, Answer::Discard});
+        sub->close();
+        QVERIFY(fx.window && sub->isVisible());
+        sub->close();
+        QTRY_VERIFY(!fx.window);
+        QCOMPARE(fx.questionsAsked(), 2);
     }
 
     void livesInTheMainWindowWorkArea()

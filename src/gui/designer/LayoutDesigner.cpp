@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,6 +33,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressBar>
@@ -65,6 +67,13 @@ const QString kLatinLayout = u"00000409"_s;
 const QString kPersianLayout = u"00000429"_s;
 // Steps kept for undo: each holds two states of the layout (the pictures shared, not copied).
 constexpr int kUndoLimit = 200;
+const QString kUnsavedQuestion = u"تغييرات اين طرح ذخيره نشده است. ذخيره شود؟"_s;
+
+LayoutDesigner::UnsavedQuestionHook& unsavedQuestionHook()
+{
+    static LayoutDesigner::UnsavedQuestionHook hook;
+    return hook;
+}
 
 // The merge key of a typed field: edits of one field in a row make one undo step.
 enum class TypedField { Horizontal, Top, Width, ChequeWidth, ChequeHeight, PageTop, PageLeft };
@@ -795,6 +804,12 @@ LayoutFields LayoutDesigner::fields() const
     return doc_->fields();
 }
 
+bool LayoutDesigner::hasUnsavedChanges() const
+{
+    return !undoStack_->isClean() && shownAccountId_ != 0 &&
+           dm_->rowOfAccount(shownAccountId_) >= 0;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Edits, and the fields and boxes that show them
 
@@ -978,8 +993,88 @@ void LayoutDesigner::currentAccountChanged()
 {
     const QModelIndex current = grid_->currentIndex();
     dm_->accounts()->setIndicatorRow(current.isValid() ? current.row() : -1);
-    if (current.isValid())
-        readCurrentAccount();
+    if (!current.isValid() || goingBack_)
+        return;
+    if (hasUnsavedChanges()) {
+        // Asked once the grid has settled: after the click that moved it, and once for a
+        // refresh that passes over other rows. Back on the account shown, the changes stay.
+        if (currentAccountId() != shownAccountId_ && !leavePending_) {
+            leavePending_ = true;
+            QMetaObject::invokeMethod(this, &LayoutDesigner::leaveShownAccount,
+                                      Qt::QueuedConnection);
+        }
+        return;
+    }
+    readCurrentAccount();
+}
+
+void LayoutDesigner::leaveShownAccount()
+{
+    leavePending_ = false;
+    if (!grid_->currentIndex().isValid() || currentAccountId() == shownAccountId_)
+        return;
+    if (!mayLeave()) {
+        const QScopedValueRollback back(goingBack_, true);
+        moveToRow(dm_->rowOfAccount(shownAccountId_));
+        return;
+    }
+    readCurrentAccount();
+}
+
+bool LayoutDesigner::mayLeave()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    switch (askAboutUnsavedChanges()) {
+    case UnsavedAnswer::Save:
+        return writeLayout(shownAccountId_);
+    case UnsavedAnswer::Discard:
+        // Back to the layout as saved: an account without rows, read next, shows that one.
+        if (undoStack_->cleanIndex() >= 0)
+            undoStack_->setIndex(undoStack_->cleanIndex());
+        undoStack_->clear();
+        return true;
+    case UnsavedAnswer::Stay:
+        break;
+    }
+    return false;
+}
+
+void LayoutDesigner::setUnsavedQuestionHook(UnsavedQuestionHook hook)
+{
+    unsavedQuestionHook() = std::move(hook);
+}
+
+LayoutDesigner::UnsavedAnswer LayoutDesigner::askAboutUnsavedChanges()
+{
+    const MessageKind kind = MessageKind::Confirmation;
+    const ShownMessage message{MessageCaption(kind), kUnsavedQuestion, kind, false};
+    if (const UnsavedQuestionHook& hook = unsavedQuestionHook())
+        return hook(message);
+    // Under a test's message hook no dialog may wait for a person; refusing loses nothing.
+    if (const DialogSeam::MessageHook& hook = DialogSeam::messageHook())
+        return hook(message) ? UnsavedAnswer::Save : UnsavedAnswer::Stay;
+    QMessageBox box(QMessageBox::Question, message.caption, message.text, QMessageBox::NoButton,
+                    this);
+    box.setLayoutDirection(Qt::RightToLeft);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    QAbstractButton* save = box.addButton(u"بله"_s, QMessageBox::YesRole);
+    save->setObjectName(u"btnSaveChanges"_s);
+    QAbstractButton* discard = box.addButton(u"خير"_s, QMessageBox::NoRole);
+    discard->setObjectName(u"btnDiscardChanges"_s);
+    QAbstractButton* stay = box.addButton(u"انصراف"_s, QMessageBox::RejectRole);
+    stay->setObjectName(u"btnStay"_s);
+    box.setDefaultButton(static_cast<QPushButton*>(save));
+    box.setEscapeButton(stay); // Escape and the close box stay
+    for (QAbstractButton* b : box.buttons())
+        b->setFont(tahoma8());
+    box.exec();
+    if (box.clickedButton() == save)
+        return UnsavedAnswer::Save;
+    if (box.clickedButton() == discard)
+        return UnsavedAnswer::Discard;
+    return UnsavedAnswer::Stay;
 }
 
 void LayoutDesigner::RefreshGrid(bool moveToLast)
@@ -1017,6 +1112,7 @@ void LayoutDesigner::readCurrentAccount()
         const QScopedValueRollback reading(reading_, layout.hasRows);
         doc_->reset(LayoutState::fromFields(f, layout.pictureJpeg));
     }
+    shownAccountId_ = id;
     undoStack_->clear();
 }
 
@@ -1052,6 +1148,7 @@ void LayoutDesigner::deleteAccount()
     if (!ShowAppMessage(u"تاييد حذف اطلاعات ؟"_s, MessageKind::Confirmation))
         return;
     dm_->deleteAccount(currentAccountId());
+    undoStack_->clear(); // the changes went with their account
     RefreshGrid(false);
 }
 
@@ -1180,6 +1277,15 @@ void LayoutDesigner::closeWindow()
         sub->close();
     else
         close();
+}
+
+void LayoutDesigner::closeEvent(QCloseEvent* event)
+{
+    if (!mayLeave()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool LayoutDesigner::isUndoKey(const QKeyEvent* key) const

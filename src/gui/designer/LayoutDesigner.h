@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/cheque/ChequeLayout.h"
+#include "gui/common/DialogSeam.h"
 
 #include <QFont>
 #include <QWidget>
@@ -36,11 +37,20 @@ class ResizeHandles;
 // IsChildWindowOpen before creating it). Closing it destroys it and its data module.
 //
 // The fields and the boxes both show one LayoutDocument; every edit is a step on the undo
-// stack.
+// stack. Leaving a layout with unsaved changes (another account, closing) asks first.
 class LayoutDesigner final : public QWidget
 {
     Q_OBJECT
 public:
+    // The answers to «save the changes?» on leaving a layout: save then leave, leave without
+    // saving, or stay.
+    enum class UnsavedAnswer { Save, Discard, Stay };
+    using UnsavedQuestionHook = std::function<UnsavedAnswer(const ShownMessage&)>;
+    // Answers that question instead of a person (tests). Without it the question passes
+    // through DialogSeam's message hook when one is installed (accepting saves, refusing
+    // stays), else a dialog with the three buttons is shown.
+    static void setUnsavedQuestionHook(UnsavedQuestionHook hook);
+
     explicit LayoutDesigner(QWidget* parent = nullptr);
     ~LayoutDesigner() override;
 
@@ -69,10 +79,13 @@ public:
     LayoutFields fields() const;
     LayoutDocument* document() const { return doc_; }
     QUndoStack* undoStack() const { return undoStack_; }
+    // Edits not saved yet, to an account still listed (there is nowhere else to save them).
+    bool hasUnsavedChanges() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct ItemControls
@@ -117,6 +130,13 @@ private:
 
     void moveToRow(int row);
     void currentAccountChanged();
+    // Another account became current while the layout shown has unsaved changes: asks, then
+    // reads it, or goes back to the account shown.
+    void leaveShownAccount();
+    // True when the layout shown may be left: no unsaved changes, or the user let it go
+    // (saved, or discarded, them).
+    bool mayLeave();
+    UnsavedAnswer askAboutUnsavedChanges();
     void readCurrentAccount();
     void showPicture(const QByteArray& jpeg, const QImage& image);
 
@@ -161,7 +181,11 @@ private:
     QFont currentFont_;
     QByteArray pictureJpeg_;
     bool shownOnce_ = false;
-    bool showing_ = false; // widgets taking the document's values make no edits
+    // The account whose layout the document holds; 0 before any is read.
+    int shownAccountId_ = 0;
+    bool leavePending_ = false;
+    bool goingBack_ = false; // putting the grid back on the account shown
+    bool showing_ = false;   // widgets taking the document's values make no edits
     bool reading_ = false;
 };
 
