@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
@@ -33,6 +34,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <memory>
 
 #include <sys/stat.h>
@@ -105,6 +107,7 @@ struct Fixture
     ~Fixture()
     {
         delete window.data();
+        LayoutDesigner::setUnsavedQuestionHook({});
         DialogSeam::setMessageHook({});
         DialogSeam::setOpenFileHook({});
         DialogSeam::setFontHook({});
@@ -149,14 +152,38 @@ struct Fixture
         return t;
     }
     QWidget* overlay() const { return window->sizeCtrl()->overlay(); }
-    void drag(QPoint from, QPoint to)
+    // A mouse drag over the picture, through every point given.
+    void drag(QPoint from, QPoint to, const QList<QPoint>& through = {})
     {
         QTest::mousePress(overlay(), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, overlay()->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, {});
-        QApplication::sendEvent(overlay(), &move);
+        for (const QPoint p : through + QList<QPoint>{to}) {
+            QMouseEvent move(QEvent::MouseMove, p, overlay()->mapToGlobal(p), Qt::NoButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(overlay(), &move);
+        }
         QTest::mouseRelease(overlay(), Qt::LeftButton, {}, to);
     }
+    // Answers the question about unsaved changes in turn (Stay when run out); each question
+    // is recorded among the messages.
+    void answerUnsaved(QList<LayoutDesigner::UnsavedAnswer> answers)
+    {
+        LayoutDesigner::setUnsavedQuestionHook([this, answers](const ShownMessage& m) mutable {
+            recorded.messages << m;
+            return answers.isEmpty() ? LayoutDesigner::UnsavedAnswer::Stay : answers.takeFirst();
+        });
+    }
+    int questionsAsked() const { return texts().count(kUnsavedQuestion); }
+    // Clicks another account's row; the question, if any, comes once the click is over.
+    void clickAccountRow(int row)
+    {
+        auto* grid = child<QTableView>(u"accountGrid"_s);
+        const int shown = grid->horizontalHeader()->logicalIndex(0);
+        const QRect cell = grid->visualRect(grid->model()->index(row, shown));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCoreApplication::processEvents();
+    }
+    QUndoStack* undo() const { return window->undoStack(); }
+    static inline const QString kUnsavedQuestion = u"تغييرات اين طرح ذخيره نشده است. ذخيره شود؟"_s;
     void selectAccountRow(int row)
     {
         auto* grid = child<QTableView>(u"accountGrid"_s);
@@ -168,6 +195,15 @@ QRect boxRect(LayoutDesigner* w, int itemId)
 {
     return w->itemBox(itemId)->geometry();
 }
+
+// Where a box stands and how wide it is; its height is the designer's, not the layout's.
+QRect place(LayoutDesigner* w, int itemId)
+{
+    const QRect r = boxRect(w, itemId);
+    return QRect(r.x(), r.y(), r.width(), 1);
+}
+
+using Answer = LayoutDesigner::UnsavedAnswer;
 
 } // namespace
 
@@ -802,6 +838,360 @@ private slots:
         }
         QCOMPARE(rulers->area(), fx.window->pictureArea());
         QCOMPARE(fx.window->pictureArea()->pos(), QPoint(25, 25));
+    }
+
+    // One mouse drag, however many moves it makes, is one step; undo puts the box and its
+    // fields back together, redo moves both again. The buttons and keys follow the stack.
+    void dragIsOneUndoStep()
+    {
+        Fixture fx;
+        LayoutDesigner* w = fx.open();
+        auto* undoButton = fx.child<QToolButton>(u"btnUndo"_s);
+        auto* redoButton = fx.child<QToolButton>(u"btnRedo"_s);
+        QVERIFY(!undoButton->isEnabled() && !redoButton->isEnabled());
+        fx.spin(u"width9"_s)->setValue(52);
+        QVERIFY(undoButton->isEnabled());
+        if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+            w->grab().save(qEnvironmentVariable("NILO_SHOTS") + u"/designer_undo.png"_s);
+        // The drag snaps the box to the 10 px grid: left 30, top 250, width 50.
+        fx.drag(QPoint(40, 260), QPoint(53, 260), {{42, 261}, {47, 262}, {50, 259}});
+        QCOMPARE(place(w, 9), QRect(30, 250, 50, 1));
+        QCOMPARE(fx.undo()->count(), 2);
+
+        QTest::mouseClick(undoButton, Qt::LeftButton);
+        QCOMPARE(place(w, 9), QRect(20, 253, 52, 1));
+        QCOMPARE(fx.spin(u"horizontal9"_s)->value(), 20);
+        QCOMPARE(fx.spin(u"top9"_s)->value(), 253);
+        QCOMPARE(fx.spin(u"width9"_s)->value(), 52);
+        QVERIFY(redoButton->isEnabled());
+        QTest::mouseClick(redoButton, Qt::LeftButton);
+        QCOMPARE(place(w, 9), QRect(30, 250, 50, 1));
+        QCOMPARE(fx.spin(u"horizontal9"_s)->value(), 30);
+        QCOMPARE(fx.spin(u"top9"_s)->value(), 250);
+        QCOMPARE(fx.spin(u"width9"_s)->value(), 50);
+
+        // The keys, from the picture where the box is selected.
+        QTest::keyClick(fx.overlay(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fx.spin(u"horizontal9"_s)->value(), 20);
+        QTest::keyClick(fx.overlay(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fx.spin(u"width9"_s)->value(), 168);
+        QCOMPARE(place(w, 9), QRect(20, 253, 168, 1));
+        QVERIFY(!undoButton->isEnabled());
+        QTest::keyClick(fx.overlay(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(fx.overlay(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(place(w, 9), QRect(30, 250, 50, 1));
+        QVERIFY(!redoButton->isEnabled());
+
+        // A drag given up with Escape is no step.
+        QTest::mousePress(fx.overlay(), Qt::LeftButton, {}, QPoint(40, 260));
+        QMouseEvent move(QEvent::MouseMove, QPoint(90, 260),
+                         fx.overlay()->mapToGlobal(QPoint(90, 260)), Qt::NoButton, Qt::LeftButton,
+                         {});
+        QApplication::sendEvent(fx.overlay(), &move);
+        QTest::keyClick(fx.overlay(), Qt::Key_Escape);
+        QTest::mouseRelease(fx.overlay(), Qt::LeftButton, {}, QPoint(90, 260));
+        QCOMPARE(fx.undo()->count(), 2);
+    }
+
+    // Digits typed into one field in a row are one step; another field starts another step.
+    // Ctrl+Z in a field undoes the layout's last step, not the field's own text.
+    void typedFieldIsOneUndoStep()
+    {
+        Fixture fx;
+        LayoutDesigner* w = fx.open();
+        w->showTab(1);
+        QSpinBox* top = fx.spin(u"top2"_s);
+        top->setFocus();
+        top->selectAll();
+        QTest::keyClicks(top, u"75"_s);
+        QCOMPARE(boxRect(w, 2).top(), 75);
+        QCOMPARE(fx.undo()->count(), 1);
+        QSpinBox* width = fx.spin(u"width2"_s);
+        width->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, u"80"_s);
+        QCOMPARE(fx.undo()->count(), 2);
+        QCOMPARE(boxRect(w, 2), QRect(534, 75, 80, 25));
+
+        // The last step is undone whichever field holds the focus.
+        top->setFocus();
+        QTest::keyClick(top, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(width->value(), 52);
+        QCOMPARE(top->value(), 75);
+        QCOMPARE(boxRect(w, 2), QRect(562, 75, 52, 25));
+        QTest::keyClick(top, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(top->value(), 39);
+        QCOMPARE(boxRect(w, 2), QRect(562, 39, 52, 25));
+        QCOMPARE(w->fields(), StartingFields());
+        QVERIFY(fx.undo()->isClean());
+        QTest::keyClick(top, Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(top, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(top->value(), 75);
+        QCOMPARE(width->value(), 80);
+
+        // Typed back to where it began, the field leaves no step behind.
+        fx.undo()->undo();
+        top->selectAll();
+        QTest::keyClicks(top, u"3"_s);
+        QTest::keyClicks(top, u"9"_s);
+        QCOMPARE(top->value(), 39);
+        QCOMPARE(fx.undo()->count(), 0);
+        QVERIFY(fx.undo()->isClean());
+    }
+
+    void fontChangeIsOneUndoStep()
+    {
+        Fixture fx;
+        LayoutDesigner* w = fx.open();
+        DialogSeam::setFontHook([](const QFont&) {
+            QFont f(u"Tahoma"_s);
+            f.setPointSize(14);
+            f.setUnderline(true);
+            return std::optional<QFont>(f);
+        });
+        QTest::mouseClick(fx.child<QToolButton>(u"fontButton10"_s), Qt::LeftButton);
+        QLabel* cover = w->itemBox(10);
+        QVERIFY(cover->font().underline());
+        QCOMPARE(fx.undo()->count(), 1);
+        fx.undo()->undo();
+        QCOMPARE(fx.child<QLineEdit>(u"fontName10"_s)->text(), u"Microsoft Sans Serif"_s);
+        QCOMPARE(fx.child<QLineEdit>(u"fontStyle10"_s)->text(), u"Bold"_s);
+        QCOMPARE(fx.child<QLineEdit>(u"fontSize10"_s)->text(), u"36"_s);
+        QCOMPARE(cover->font().family(), u"Microsoft Sans Serif"_s);
+        QCOMPARE(cover->font().pointSize(), 36);
+        QVERIFY(cover->font().bold() && !cover->font().underline());
+        fx.undo()->redo();
+        QCOMPARE(cover->font().pointSize(), 14);
+        QVERIFY(cover->font().underline() && !cover->font().bold());
+        QCOMPARE(fx.child<QLineEdit>(u"fontSize10"_s)->text(), u"14"_s);
+    }
+
+    // A switch, a feed and a loaded picture are one step each, as the fields are.
+    void switchesFeedsAndPicturesAreUndoSteps()
+    {
+        Fixture fx(1);
+        LayoutDesigner* w = fx.open();
+        const QString path = fx.dir.filePath(u"cheque.jpg"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(chequeJpeg({650, 320}));
+        file.close();
+        DialogSeam::setOpenFileHook([&](const QString&) { return path; });
+
+        auto* switch8 = fx.child<QCheckBox>(u"switch8"_s);
+        const bool wasOn = switch8->isChecked();
+        switch8->click();
+        fx.child<QRadioButton>(u"verticalFeed"_s)->click();
+        fx.child<QRadioButton>(u"horizontalFeed"_s)->click();
+        fx.click(u"btnLoadPicture"_s);
+        QVERIFY(w->showsPicture());
+        QCOMPARE(fx.undo()->count(), 4);
+
+        fx.undo()->undo();
+        QVERIFY(!w->showsPicture());
+        fx.undo()->undo();
+        QVERIFY(fx.child<QRadioButton>(u"verticalFeed"_s)->isChecked());
+        QVERIFY(!w->fields().horizontalFeed && w->fields().verticalFeed);
+        fx.undo()->undo();
+        QVERIFY(!fx.child<QRadioButton>(u"verticalFeed"_s)->isChecked());
+        QVERIFY(!fx.child<QRadioButton>(u"horizontalFeed"_s)->isChecked());
+        fx.undo()->undo();
+        QCOMPARE(switch8->isChecked(), wasOn);
+        QCOMPARE(w->fields(), StartingFields());
+        fx.undo()->setIndex(4);
+        QVERIFY(w->showsPicture());
+        QVERIFY(w->fields().horizontalFeed);
+        QCOMPARE(switch8->isChecked(), !wasOn);
+    }
+
+    // Another account with the layout's changes unsaved: stay (the account and the changes
+    // stay), discard (the other account is read) or save first (written to the account left).
+    void leavingUnsavedChangesAsks_data()
+    {
+        QTest::addColumn<bool>("byClosing");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("switch, stay") << false << Answer::Stay;
+        QTest::newRow("switch, discard") << false << Answer::Discard;
+        QTest::newRow("switch, save") << false << Answer::Save;
+        QTest::newRow("close, stay") << true << Answer::Stay;
+        QTest::newRow("close, discard") << true << Answer::Discard;
+        QTest::newRow("close, save") << true << Answer::Save;
+    }
+    void leavingUnsavedChangesAsks()
+    {
+        QFETCH(bool, byClosing);
+        QFETCH(Answer, answer);
+        Fixture fx(2);
+        LayoutDesigner* w = fx.open();
+        fx.answerUnsaved({answer});
+        fx.spin(u"top2"_s)->setValue(111);
+        QVERIFY(w->hasUnsavedChanges());
+        if (byClosing)
+            w->close();
+        else
+            fx.clickAccountRow(1);
+        QCOMPARE(fx.texts(), QStringList{Fixture::kUnsavedQuestion});
+        QCOMPARE(fx.recorded.messages[0].kind, MessageKind::Confirmation);
+        const int saved = fx.value(u"select count(*) from tblItemsPrvt where AccountMstId = 1 and "
+                                   "ItemId = 2 and UpMargin = 111"_s);
+        QCOMPARE(saved, answer == Answer::Save ? 1 : 0);
+        if (answer == Answer::Stay) {
+            QVERIFY(fx.window && w->isVisible());
+            QCOMPARE(w->currentAccountId(), 1);
+            auto* grid = fx.child<QTableView>(u"accountGrid"_s);
+            QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+            QCOMPARE(grid->selectionModel()->selectedRows()[0].row(), 0);
+            QCOMPARE(boxRect(w, 2).top(), 111);
+            QVERIFY(w->hasUnsavedChanges());
+            fx.undo()->undo(); // the changes are still steps to take back
+            QCOMPARE(boxRect(w, 2).top(), 39);
+            return;
+        }
+        if (byClosing) {
+            QTRY_VERIFY(!fx.window);
+            return;
+        }
+        QCOMPARE(w->currentAccountId(), 2);
+        QVERIFY(!w->hasUnsavedChanges() && fx.undo()->count() == 0);
+        // Account 2 has no rows and keeps the fields shown: the saved ones, not the discarded.
+        QCOMPARE(fx.spin(u"top2"_s)->value(), answer == Answer::Save ? 111 : 39);
+    }
+
+    // A save that fails on leaving keeps the window, the account and the changes.
+    void failedSaveOnLeavingStays()
+    {
+        Fixture fx(2);
+        LayoutDesigner* w = fx.open();
+        fx.exec(u"create trigger t before insert on tblItemsPrvt "
+                "begin select raise(abort, 'refused'); end"_s);
+        fx.answerUnsaved({Answer::Save, Answer::Save});
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 1);
+        w->close();
+        QVERIFY(fx.window && w->isVisible());
+        QCOMPARE(fx.questionsAsked(), 2);
+        QVERIFY(fx.texts().last().startsWith(u"اشكال در ثبت اطلاعات\n"_s));
+        QCOMPARE(boxRect(w, 2).top(), 111);
+        QVERIFY(w->hasUnsavedChanges());
+    }
+
+    // Nothing is asked of a clean layout: untouched, just saved, undone back to its state
+    // as read, or just read after leaving; other accounts are read at once.
+    void cleanLayoutLeavesWithoutAsking()
+    {
+        Fixture fx(3);
+        LayoutDesigner* w = fx.open();
+        fx.answerUnsaved({});
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+
+        fx.spin(u"top2"_s)->setValue(100);
+        fx.click(u"btnSave"_s);
+        QVERIFY(fx.undo()->isClean() && fx.undo()->count() == 0);
+        fx.clickAccountRow(0);
+        QCOMPARE(w->currentAccountId(), 1);
+
+        fx.spin(u"top2"_s)->setValue(120);
+        fx.spin(u"width2"_s)->setValue(70);
+        fx.undo()->undo();
+        fx.undo()->undo();
+        fx.clickAccountRow(2);
+        QCOMPARE(w->currentAccountId(), 3);
+
+        // Refreshing the grid keeps unsaved changes while it ends on their account.
+        fx.spin(u"top2"_s)->setValue(130);
+        fx.selectAccountRow(0);
+        fx.selectAccountRow(2);
+        QCoreApplication::processEvents();
+        QCOMPARE(boxRect(w, 2).top(), 130);
+        fx.undo()->undo();
+        QCOMPARE(fx.questionsAsked(), 0);
+        w->close();
+        QTRY_VERIFY(!fx.window);
+        QCOMPARE(fx.questionsAsked(), 0);
+    }
+
+    // Without a hook the question is a dialog with three Persian buttons; Escape stays.
+    void unsavedQuestionDialog()
+    {
+        Fixture fx(1);
+        LayoutDesigner* w = fx.open();
+        fx.spin(u"top2"_s)->setValue(111);
+        DialogSeam::setMessageHook({});
+        QStringList captions;
+        auto answerWith = [&](const QString& button) {
+            QTimer::singleShot(0, [&, button] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QCOMPARE(box->text(), Fixture::kUnsavedQuestion);
+                QCOMPARE(box->layoutDirection(), Qt::RightToLeft);
+                if (!qEnvironmentVariableIsEmpty("NILO_SHOTS"))
+                    box->grab().save(qEnvironmentVariable("NILO_SHOTS") +
+                                     u"/designer_unsaved_question.png"_s);
+                captions.clear();
+                for (QAbstractButton* b : box->buttons())
+                    captions << b->text();
+                if (button.isEmpty())
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    box->findChild<QAbstractButton*>(button)->click();
+            });
+        };
+        answerWith({});
+        w->close();
+        QVERIFY(fx.window);
+        captions.sort();
+        QCOMPARE(captions, (QStringList{u"انصراف"_s, u"بله"_s, u"خير"_s}));
+        answerWith(u"btnStay"_s);
+        w->close();
+        QVERIFY(fx.window);
+        answerWith(u"btnDiscardChanges"_s);
+        w->close();
+        QTRY_VERIFY(!fx.window);
+        QCOMPARE(fx.value(u"select count(*) from tblItemsPrvt"_s), 0);
+    }
+
+    // Under a plain message hook the question is a confirmation: accepting saves, refusing
+    // stays.
+    void unsavedQuestionThroughTheMessageHook()
+    {
+        Fixture fx(2);
+        LayoutDesigner* w = fx.open();
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.recorded.answers = {false, true};
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 1);
+        fx.clickAccountRow(1);
+        QCOMPARE(w->currentAccountId(), 2);
+        QCOMPARE(fx.questionsAsked(), 2);
+        QCOMPARE(fx.value(u"select UpMargin from tblItemsPrvt where AccountMstId = 1 and "
+                          "ItemId = 2"_s),
+                 111);
+    }
+
+    // Closed from its frame in the main window's work area, the designer asks too.
+    void closingTheWorkAreaWindowAsks()
+    {
+        Fixture fx(1);
+        MainWindow main;
+        main.show();
+        auto* item = main.findChild<QAbstractButton*>(u"itemChequeInfo"_s);
+        QVERIFY(item);
+        QTest::mouseClick(item, Qt::LeftButton);
+        QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+        QMdiSubWindow* sub = main.mdiArea()->subWindowList().first();
+        auto* w = qobject_cast<LayoutDesigner*>(sub->widget());
+        QVERIFY(w);
+        fx.window = w;
+        QTRY_COMPARE(w->currentAccountId(), 1);
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.answerUnsaved({Answer::Stay, Answer::Discard});
+        sub->close();
+        QVERIFY(fx.window && sub->isVisible());
+        sub->close();
+        QTRY_VERIFY(!fx.window);
+        QCOMPARE(fx.questionsAsked(), 2);
     }
 
     void livesInTheMainWindowWorkArea()

@@ -1,6 +1,7 @@
 #include "gui/designer/LayoutDesigner.h"
 
 #include "core/cheque/Geometry.h"
+#include "core/cheque/LayoutDocument.h"
 
 #include "core/errors/AppError.h"
 #include "core/storage/DatabaseBackup.h"
@@ -15,9 +16,11 @@
 #include "widgets/ResizeHandles.h"
 #include "widgets/Ruler.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,18 +32,20 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QSqlRecord>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTextOption>
 #include <QToolButton>
+#include <QUndoStack>
 #include <algorithm>
 #include <functional>
 #include <limits>
@@ -58,6 +63,52 @@ constexpr int kBoxHeight = 25;
 // then back to the Persian one the windows use.
 const QString kLatinLayout = u"00000409"_s;
 const QString kPersianLayout = u"00000429"_s;
+// Steps kept for undo: each holds two states of the layout (the pictures shared, not copied).
+constexpr int kUndoLimit = 200;
+const QString kUnsavedQuestion = u"تغييرات اين طرح ذخيره نشده است. ذخيره شود؟"_s;
+
+LayoutDesigner::UnsavedQuestionHook& unsavedQuestionHook()
+{
+    static LayoutDesigner::UnsavedQuestionHook hook;
+    return hook;
+}
+
+// The merge key of a typed field: edits of one field in a row make one undo step.
+enum class TypedField { Horizontal, Top, Width, ChequeWidth, ChequeHeight, PageTop, PageLeft };
+int typedKey(int itemId, TypedField field)
+{
+    return itemId * 8 + int(field);
+}
+
+// One undo step: the document before and after the edit, so that an undo puts every field and
+// box back at once.
+class LayoutEdit final : public QUndoCommand
+{
+public:
+    LayoutEdit(LayoutDocument* doc, LayoutState before, LayoutState after, int mergeKey)
+        : doc_(doc), before_(std::move(before)), after_(std::move(after)), mergeKey_(mergeKey)
+    {}
+    // Every typed edit shares the id; mergeWith tells the fields apart.
+    int id() const override { return mergeKey_ < 0 ? -1 : 1; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        const auto* next = static_cast<const LayoutEdit*>(other);
+        if (next->mergeKey_ != mergeKey_)
+            return false;
+        after_ = next->after_;
+        // Typed back to where it began: no step at all.
+        setObsolete(after_ == before_);
+        return true;
+    }
+    void undo() override { doc_->setState(before_); }
+    void redo() override { doc_->setState(after_); }
+
+private:
+    LayoutDocument* doc_;
+    LayoutState before_;
+    LayoutState after_;
+    int mergeKey_;
+};
 
 QFont tahoma8()
 {
@@ -259,6 +310,26 @@ LayoutDesigner::LayoutDesigner(QWidget* parent) : QWidget(parent)
     currentFont_ = font();
 
     dm_ = new DesignerData(this);
+    doc_ = new LayoutDocument(this);
+    undoStack_ = new QUndoStack(this);
+    undoStack_->setUndoLimit(kUndoLimit);
+    // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y, anywhere in the window, the fields included.
+    undoAction_ = new QAction(u"برگشت"_s, this);
+    undoAction_->setObjectName(u"actUndo"_s);
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = new QAction(u"انجام دوباره"_s, this);
+    redoAction_->setObjectName(u"actRedo"_s);
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* action : {undoAction_, redoAction_}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setEnabled(false);
+        addAction(action);
+    }
+    connect(undoAction_, &QAction::triggered, undoStack_, &QUndoStack::undo);
+    connect(redoAction_, &QAction::triggered, undoStack_, &QUndoStack::redo);
+    connect(undoStack_, &QUndoStack::canUndoChanged, undoAction_, &QAction::setEnabled);
+    connect(undoStack_, &QUndoStack::canRedoChanged, redoAction_, &QAction::setEnabled);
 
     auto* upper = new QWidget(this);
     upper->setFixedHeight(kUpperBandHeight);
@@ -291,11 +362,12 @@ LayoutDesigner::LayoutDesigner(QWidget* parent) : QWidget(parent)
             if (first && item.box == first)
                 showTab(item.itemId - 1);
     });
-    connect(sizeCtrl_, &ResizeHandles::endSizeMove, this, &LayoutDesigner::fieldsFromBoxes);
+    connect(sizeCtrl_, &ResizeHandles::endSizeMove, this, &LayoutDesigner::boxesMoved);
     sizeCtrl_->setEnabled(true);
 
-    setFields(StartingFields(), false);
-    placeBoxes();
+    connect(doc_, &LayoutDocument::changed, this, &LayoutDesigner::showRow);
+    connect(doc_, &LayoutDocument::pictureChanged, this, &LayoutDesigner::showDocumentPicture);
+    doc_->reset(LayoutState::fromFields(StartingFields()));
 
     qApp->installEventFilter(this);
 
@@ -514,8 +586,25 @@ QWidget* LayoutDesigner::buildGeneralPage()
     grid->addWidget(verticalFeed_, 2, 2, 1, 2);
     grid->setColumnStretch(4, 1);
     grid->setRowStretch(3, 1);
-    connect(chequeWidth_, &QSpinBox::valueChanged, this, &LayoutDesigner::chequeSizeChanged);
-    connect(chequeHeight_, &QSpinBox::valueChanged, this, &LayoutDesigner::chequeSizeChanged);
+    const std::array<std::tuple<QSpinBox*, TypedField, int LayoutFields::*>, 4> typed{{
+        {chequeWidth_, TypedField::ChequeWidth, &LayoutFields::chequeWidth},
+        {chequeHeight_, TypedField::ChequeHeight, &LayoutFields::chequeHeight},
+        {pageTop_, TypedField::PageTop, &LayoutFields::pageTop},
+        {pageLeft_, TypedField::PageLeft, &LayoutFields::pageLeft},
+    }};
+    for (const auto& [spin, field, member] : typed)
+        connect(spin, &QSpinBox::valueChanged, this, [this, field = field, member = member](int v) {
+            edit(typedKey(kGeneralItemId, field), [&](LayoutState& s) { s.fields.*member = v; });
+        });
+    for (QRadioButton* feed : {horizontalFeed_, verticalFeed_})
+        connect(feed, &QRadioButton::toggled, this, [this, feed](bool on) {
+            if (!on) // the other feed's toggle makes the step
+                return;
+            edit(-1, [&](LayoutState& s) {
+                s.fields.horizontalFeed = feed == horizontalFeed_;
+                s.fields.verticalFeed = feed == verticalFeed_;
+            });
+        });
     return page;
 }
 
@@ -564,10 +653,19 @@ QWidget* LayoutDesigner::buildItemPage(ItemControls& item)
     grid->setColumnStretch(4, 1);
     grid->setRowStretch(3, 1);
 
-    connect(item.horizontal, &QSpinBox::valueChanged, this,
-            [this, id](int v) { horizontalChanged(id, v); });
-    connect(item.top, &QSpinBox::valueChanged, this, [this, id](int v) { topChanged(id, v); });
-    connect(item.width, &QSpinBox::valueChanged, this, [this, id](int v) { widthChanged(id, v); });
+    connect(item.horizontal, &QSpinBox::valueChanged, this, [this, id](int v) {
+        edit(typedKey(id, TypedField::Horizontal), [&](LayoutState& s) { s.setHorizontal(id, v); });
+    });
+    connect(item.top, &QSpinBox::valueChanged, this, [this, id](int v) {
+        edit(typedKey(id, TypedField::Top), [&](LayoutState& s) { s.setTop(id, v); });
+    });
+    connect(item.width, &QSpinBox::valueChanged, this, [this, id](int v) {
+        edit(typedKey(id, TypedField::Width), [&](LayoutState& s) { s.setWidth(id, v); });
+    });
+    if (item.switchBox)
+        connect(item.switchBox, &QCheckBox::toggled, this, [this, id](bool on) {
+            edit(-1, [&](LayoutState& s) { s.fields.item(id).switchOn = on; });
+        });
     connect(item.fontButton, &QToolButton::clicked, this, [this, id] { chooseFont(id); });
     return page;
 }
@@ -610,6 +708,16 @@ QWidget* LayoutDesigner::buildPictureGroup()
         strip->addWidget(button);
     }
     strip->addStretch(1);
+    // Undo and redo at the strip's far end, enabled while there is a step to take.
+    undoAction_->setToolTip(u"برگشت آخرين تغيير (Ctrl+Z)"_s);
+    redoAction_->setToolTip(u"انجام دوباره تغيير برگشته (Ctrl+Shift+Z)"_s);
+    for (const auto& [name, action] :
+         {std::pair{u"btnUndo"_s, undoAction_}, std::pair{u"btnRedo"_s, redoAction_}}) {
+        auto* button = new QToolButton(group);
+        button->setObjectName(name);
+        button->setDefaultAction(action);
+        strip->addWidget(button);
+    }
     layout->addLayout(strip);
 
     rulers_ = new RulerFrame(group);
@@ -680,147 +788,132 @@ int LayoutDesigner::currentAccountId() const
     return current.isValid() ? dm_->accountIdAt(current.row()) : 0;
 }
 
-bool LayoutDesigner::measuredFromRight(int itemId) const
-{
-    return LayoutItemOf(itemId).side == MeasuredFrom::Right;
-}
-
 LayoutFields LayoutDesigner::fields() const
 {
-    LayoutFields f;
-    f.chequeWidth = chequeWidth_->value();
-    f.chequeHeight = chequeHeight_->value();
-    f.pageTop = pageTop_->value();
-    f.pageLeft = pageLeft_->value();
-    f.horizontalFeed = horizontalFeed_->isChecked();
-    f.verticalFeed = verticalFeed_->isChecked();
-    for (const ItemControls& item : items_) {
-        ItemFields& out = f.item(item.itemId);
-        out.horizontal = item.horizontal->value();
-        out.top = item.top->value();
-        out.width = item.width->value();
-        out.fontName = item.fontName->text();
-        out.fontStyle = item.fontStyle->text();
-        out.fontSize = item.fontSize->text();
-        out.switchOn = item.switchBox && item.switchBox->isChecked();
-    }
-    return f;
+    return doc_->fields();
+}
+
+bool LayoutDesigner::hasUnsavedChanges() const
+{
+    return !undoStack_->isClean() && shownAccountId_ != 0 &&
+           dm_->rowOfAccount(shownAccountId_) >= 0;
 }
 
 // ---------------------------------------------------------------------------------------------
-// Fields and boxes
+// Edits, and the fields and boxes that show them
 
-void LayoutDesigner::horizontalChanged(int itemId, int value)
+void LayoutDesigner::edit(int mergeKey, const std::function<void(LayoutState&)>& change)
 {
-    QLabel* box = itemBox(itemId);
-    const int left = measuredFromRight(itemId) ? LeftEdgeOf(chequeWidth_->value(), value,
-                                                            itemControls(itemId).width->value())
-                                               : value;
-    box->move(ShownCoordinate(left), box->y());
+    if (showing_)
+        return;
+    LayoutState next = doc_->state();
+    change(next);
+    if (next == doc_->state())
+        return;
+    undoStack_->push(new LayoutEdit(doc_, doc_->state(), std::move(next), mergeKey));
 }
 
-void LayoutDesigner::topChanged(int itemId, int value)
-{
-    QLabel* box = itemBox(itemId);
-    box->move(box->x(), ShownCoordinate(value));
-}
-
-void LayoutDesigner::widthChanged(int itemId, int value)
-{
-    QLabel* box = itemBox(itemId);
-    // Right-measured boxes keep their right edge: the left edge follows the width.
-    const int left =
-        measuredFromRight(itemId)
-            ? LeftEdgeOf(chequeWidth_->value(), itemControls(itemId).horizontal->value(), value)
-            : box->x();
-    box->setGeometry(ShownRect(left, box->y(), value, box->height()));
-}
-
-void LayoutDesigner::chequeSizeChanged()
-{
-    // No box moves: the right margins shown keep their values until the next read.
-    pictureArea_->setFixedSize(std::max(0, chequeWidth_->value()),
-                               std::max(0, chequeHeight_->value()));
-    if (sizeCtrl_)
-        sizeCtrl_->updateHandles();
-}
-
-void LayoutDesigner::fieldsFromBoxes()
+void LayoutDesigner::boxesMoved()
 {
     // The first selected box's fields follow it, as do those of the others moved with it, so
-    // that a save keeps every box's top and width. The box stays where it is.
-    const int chequeWidth = chequeWidth_->value();
-    for (QWidget* selected : sizeCtrl_->selection()) {
-        for (ItemControls& item : items_) {
-            if (item.box != selected)
-                continue;
-            const QRect r = item.box->geometry();
-            const QSignalBlocker b1(item.horizontal), b2(item.top), b3(item.width);
-            item.horizontal->setValue(measuredFromRight(item.itemId)
-                                          ? RightMarginOf(chequeWidth, r.x(), r.width())
-                                          : r.x());
-            item.top->setValue(r.y());
-            item.width->setValue(r.width());
-        }
-    }
+    // that a save keeps every box's top and width. A cancelled drag changes nothing.
+    edit(-1, [this](LayoutState& s) {
+        for (QWidget* selected : sizeCtrl_->selection())
+            for (const ItemControls& item : items_)
+                if (item.box == selected) {
+                    const QRect r = item.box->geometry();
+                    s.setBox(item.itemId, r.x(), r.y(), r.width());
+                }
+    });
 }
 
-void LayoutDesigner::placeBoxes()
+namespace {
+void showValue(QSpinBox* spin, int value)
 {
-    const LayoutFields f = fields();
-    for (ItemControls& item : items_) {
-        const ItemFields& v = f.item(item.itemId);
-        item.box->setGeometry(
-            ShownRect(BoxLeftFromFields(f, item.itemId), v.top, v.width, item.box->height()));
-        applyFontFields(item.itemId);
+    // Only a different value is set: the text being typed stays as it is.
+    if (spin->value() != value)
+        spin->setValue(value);
+}
+void showText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+} // namespace
+
+void LayoutDesigner::showRow(int itemId)
+{
+    if (reading_)
+        setProgress(itemId);
+    const QScopedValueRollback showing(showing_, true);
+    const LayoutFields& f = doc_->fields();
+    if (itemId == kGeneralItemId) {
+        showValue(chequeWidth_, f.chequeWidth);
+        showValue(chequeHeight_, f.chequeHeight);
+        showValue(pageTop_, f.pageTop);
+        showValue(pageLeft_, f.pageLeft);
+        // Neither feed is selected in a fresh window; a read selects exactly one.
+        feedGroup_->setExclusive(false);
+        horizontalFeed_->setChecked(f.horizontalFeed);
+        verticalFeed_->setChecked(f.verticalFeed);
+        feedGroup_->setExclusive(true);
+        // No box moves with the cheque's size: the boxes keep their left edges.
+        pictureArea_->setFixedSize(std::max(0, f.chequeWidth), std::max(0, f.chequeHeight));
+        sizeCtrl_->updateHandles();
+        return;
     }
+    ItemControls& item = itemControls(itemId);
+    const ItemFields& v = f.item(itemId);
+    showValue(item.horizontal, v.horizontal);
+    showValue(item.top, v.top);
+    showValue(item.width, v.width);
+    showText(item.fontName, v.fontName);
+    showText(item.fontStyle, v.fontStyle);
+    showText(item.fontSize, v.fontSize);
+    if (item.switchBox)
+        item.switchBox->setChecked(v.switchOn);
+    item.box->setGeometry(
+        ShownRect(doc_->state().boxLeftOf(itemId), v.top, v.width, item.box->height()));
+    item.box->setFont(boxFont(itemId));
     sizeCtrl_->updateHandles();
+}
+
+void LayoutDesigner::showDocumentPicture()
+{
+    // Decoded at the cheque's size as shown: a large scan costs what the screen shows. A loaded
+    // picture is shown already.
+    const QByteArray& jpeg = doc_->state().pictureJpeg;
+    if (jpeg == pictureJpeg_)
+        return;
+    QImage image;
+    if (!jpeg.isEmpty())
+        image = DecodeJpeg(jpeg, pictureArea_->size());
+    showPicture(image.isNull() ? QByteArray() : jpeg, image);
 }
 
 QFont LayoutDesigner::fontFromFields(int itemId) const
 {
-    const ItemControls& item = itemControls(itemId);
-    QFont font(item.fontName->text().trimmed());
-    const quint8 code = FontStyleCode(item.fontStyle->text().trimmed());
+    const ItemFields& v = doc_->fields().item(itemId);
+    QFont font(v.fontName.trimmed());
+    const quint8 code = FontStyleCode(v.fontStyle.trimmed());
     font.setBold(code & 1);
     font.setItalic(code & 2);
-    const int size = item.fontSize->text().trimmed().toInt();
+    const int size = v.fontSize.trimmed().toInt();
     if (size > 0)
         font.setPointSize(size);
     return font;
 }
 
-void LayoutDesigner::applyFontFields(int itemId)
+QFont LayoutDesigner::boxFont(int itemId) const
 {
-    itemBox(itemId)->setFont(fontFromFields(itemId));
-}
-
-void LayoutDesigner::setFields(const LayoutFields& f, bool withProgress)
-{
-    if (withProgress)
-        setProgress(kGeneralItemId);
-    chequeWidth_->setValue(f.chequeWidth);
-    chequeHeight_->setValue(f.chequeHeight);
-    pageTop_->setValue(f.pageTop);
-    pageLeft_->setValue(f.pageLeft);
-    // Neither feed is selected in a fresh window; a read selects exactly one.
-    feedGroup_->setExclusive(false);
-    horizontalFeed_->setChecked(f.horizontalFeed);
-    verticalFeed_->setChecked(f.verticalFeed);
-    feedGroup_->setExclusive(true);
-    for (ItemControls& item : items_) {
-        if (withProgress)
-            setProgress(item.itemId);
-        const ItemFields& v = f.item(item.itemId);
-        item.horizontal->setValue(v.horizontal);
-        item.top->setValue(v.top);
-        item.width->setValue(v.width);
-        item.fontName->setText(v.fontName);
-        item.fontStyle->setText(v.fontStyle);
-        item.fontSize->setText(v.fontSize);
-        if (item.switchBox)
-            item.switchBox->setChecked(v.switchOn);
-    }
+    // As the fields give it, with the underline or strike-out of a font chosen since.
+    QFont font = fontFromFields(itemId);
+    const quint8 code = doc_->state().fontCodeOf(itemId);
+    font.setBold(code & 1);
+    font.setItalic(code & 2);
+    font.setUnderline(code & 4);
+    font.setStrikeOut(code & 8);
+    return font;
 }
 
 void LayoutDesigner::showTab(int index)
@@ -851,21 +944,10 @@ void LayoutDesigner::chooseFont(int itemId)
     const std::optional<QFont> chosen = DialogSeam::chooseFont(this, currentFont_);
     if (!chosen)
         return;
-    ItemControls& item = itemControls(itemId);
     const QFont& f = *chosen;
     const int points = f.pointSize() > 0 ? f.pointSize() : qRound(f.pointSizeF());
-    item.fontName->setText(f.family());
-    item.fontSize->setText(QString::number(points));
-    item.fontStyle->setText(
-        FontStyleName(FontStyleCodeOf(f.bold(), f.italic(), f.underline(), f.strikeOut())));
-    QFont boxFont(f.family());
-    if (points > 0)
-        boxFont.setPointSize(points);
-    boxFont.setBold(f.bold());
-    boxFont.setItalic(f.italic());
-    boxFont.setUnderline(f.underline());
-    boxFont.setStrikeOut(f.strikeOut());
-    item.box->setFont(boxFont);
+    const quint8 code = FontStyleCodeOf(f.bold(), f.italic(), f.underline(), f.strikeOut());
+    edit(-1, [&](LayoutState& s) { s.setFont(itemId, f.family(), points, code); });
     if (keyboard.supportsRightToLeft())
         keyboard.activateLayout(kPersianLayout);
 }
@@ -900,8 +982,88 @@ void LayoutDesigner::currentAccountChanged()
 {
     const QModelIndex current = grid_->currentIndex();
     dm_->accounts()->setIndicatorRow(current.isValid() ? current.row() : -1);
-    if (current.isValid())
-        readCurrentAccount();
+    if (!current.isValid() || goingBack_)
+        return;
+    if (hasUnsavedChanges()) {
+        // Asked once the grid has settled: after the click that moved it, and once for a
+        // refresh that passes over other rows. Back on the account shown, the changes stay.
+        if (currentAccountId() != shownAccountId_ && !leavePending_) {
+            leavePending_ = true;
+            QMetaObject::invokeMethod(this, &LayoutDesigner::leaveShownAccount,
+                                      Qt::QueuedConnection);
+        }
+        return;
+    }
+    readCurrentAccount();
+}
+
+void LayoutDesigner::leaveShownAccount()
+{
+    leavePending_ = false;
+    if (!grid_->currentIndex().isValid() || currentAccountId() == shownAccountId_)
+        return;
+    if (!mayLeave()) {
+        const QScopedValueRollback back(goingBack_, true);
+        moveToRow(dm_->rowOfAccount(shownAccountId_));
+        return;
+    }
+    readCurrentAccount();
+}
+
+bool LayoutDesigner::mayLeave()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    switch (askAboutUnsavedChanges()) {
+    case UnsavedAnswer::Save:
+        return writeLayout(shownAccountId_);
+    case UnsavedAnswer::Discard:
+        // Back to the layout as saved: an account without rows, read next, shows that one.
+        if (undoStack_->cleanIndex() >= 0)
+            undoStack_->setIndex(undoStack_->cleanIndex());
+        undoStack_->clear();
+        return true;
+    case UnsavedAnswer::Stay:
+        break;
+    }
+    return false;
+}
+
+void LayoutDesigner::setUnsavedQuestionHook(UnsavedQuestionHook hook)
+{
+    unsavedQuestionHook() = std::move(hook);
+}
+
+LayoutDesigner::UnsavedAnswer LayoutDesigner::askAboutUnsavedChanges()
+{
+    const MessageKind kind = MessageKind::Confirmation;
+    const ShownMessage message{MessageCaption(kind), kUnsavedQuestion, kind, false};
+    if (const UnsavedQuestionHook& hook = unsavedQuestionHook())
+        return hook(message);
+    // Under a test's message hook no dialog may wait for a person; refusing loses nothing.
+    if (const DialogSeam::MessageHook& hook = DialogSeam::messageHook())
+        return hook(message) ? UnsavedAnswer::Save : UnsavedAnswer::Stay;
+    QMessageBox box(QMessageBox::Question, message.caption, message.text, QMessageBox::NoButton,
+                    this);
+    box.setLayoutDirection(Qt::RightToLeft);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    QAbstractButton* save = box.addButton(u"بله"_s, QMessageBox::YesRole);
+    save->setObjectName(u"btnSaveChanges"_s);
+    QAbstractButton* discard = box.addButton(u"خير"_s, QMessageBox::NoRole);
+    discard->setObjectName(u"btnDiscardChanges"_s);
+    QAbstractButton* stay = box.addButton(u"انصراف"_s, QMessageBox::RejectRole);
+    stay->setObjectName(u"btnStay"_s);
+    box.setDefaultButton(static_cast<QPushButton*>(save));
+    box.setEscapeButton(stay); // Escape and the close box stay
+    for (QAbstractButton* b : box.buttons())
+        b->setFont(tahoma8());
+    box.exec();
+    if (box.clickedButton() == save)
+        return UnsavedAnswer::Save;
+    if (box.clickedButton() == discard)
+        return UnsavedAnswer::Discard;
+    return UnsavedAnswer::Stay;
 }
 
 void LayoutDesigner::RefreshGrid(bool moveToLast)
@@ -932,17 +1094,15 @@ void LayoutDesigner::readCurrentAccount()
     ChequeLayout layout;
     if (id != 0)
         layout = dm_->readLayout(id);
-    if (layout.hasRows) {
-        LayoutFields f = fields();
-        ApplyLayoutRows(layout, f);
-        setFields(f, true);
+    // Without rows the fields stay as they are; the boxes are placed from them either way.
+    LayoutFields f = fields();
+    ApplyLayoutRows(layout, f);
+    {
+        const QScopedValueRollback reading(reading_, layout.hasRows);
+        doc_->reset(LayoutState::fromFields(f, layout.pictureJpeg));
     }
-    // Decoded at the size shown: a large scan costs what the screen shows.
-    QImage image;
-    if (!layout.pictureJpeg.isEmpty())
-        image = DecodeJpeg(layout.pictureJpeg, pictureArea_->size());
-    showPicture(image.isNull() ? QByteArray() : layout.pictureJpeg, image);
-    placeBoxes();
+    shownAccountId_ = id;
+    undoStack_->clear();
 }
 
 void LayoutDesigner::showPicture(const QByteArray& jpeg, const QImage& image)
@@ -978,6 +1138,7 @@ void LayoutDesigner::deleteAccount()
     if (!ShowAppMessage(u"تاييد حذف اطلاعات ؟"_s, MessageKind::Confirmation))
         return;
     dm_->deleteAccount(currentAccountId());
+    undoStack_->clear(); // the changes went with their account
     RefreshGrid(false);
 }
 
@@ -1001,6 +1162,7 @@ void LayoutDesigner::loadPicture()
     if (image.isNull())
         throw AppError(JpegFailureText(failure, name));
     showPicture(bytes, image);
+    edit(-1, [&](LayoutState& s) { s.pictureJpeg = bytes; });
 }
 
 void LayoutDesigner::saveLayout()
@@ -1011,27 +1173,30 @@ void LayoutDesigner::saveLayout()
         ShowAppMessage(u"تصوير چك بارگزاري نشده است"_s, MessageKind::Warning);
     if (!ShowAppMessage(u"تاييد ثبت تنظيمات ؟"_s, MessageKind::Confirmation))
         return;
-    // The boxes' left edges are stored; a box shown clamped (an absurd typed value) stores
-    // the exact value its fields give.
-    const LayoutFields current = fields();
-    std::array<int, kLayoutItemCount> lefts{};
-    for (const ItemControls& item : items_) {
-        const int exact = BoxLeftFromFields(current, item.itemId);
-        lefts[item.itemId - 2] = item.box->x() == ShownCoordinate(exact) ? exact : item.box->x();
-    }
-    const LayoutRows rows = RowsToSave(current, lefts);
+    writeLayout(currentAccountId());
+}
+
+bool LayoutDesigner::writeLayout(int accountId)
+{
+    // The boxes' left edges are stored as the document holds them: a box shown clamped (an
+    // absurd typed value) stores the exact value its fields give.
+    const LayoutRows rows = doc_->state().rowsToSave();
     bool saved = false;
     QString reason;
     {
         beginProgress();
         const ProgressScope scope{[this] { endProgress(); }};
         saved = dm_->saveLayout(
-            currentAccountId(), rows, pictureJpeg_, [this](int v) { setProgress(v); }, &reason);
+            accountId, rows, pictureJpeg_, [this](int v) { setProgress(v); }, &reason);
     }
-    if (!saved)
+    if (!saved) {
         ShowAppMessage(u"اشكال در ثبت اطلاعات"_s + u'\n' +
                            DatabaseErrorText(DatabaseWriteFailed(), reason),
                        MessageKind::Error);
+        return false;
+    }
+    undoStack_->clear();
+    return true;
 }
 
 void LayoutDesigner::exportLayout()
@@ -1104,11 +1269,37 @@ void LayoutDesigner::closeWindow()
         close();
 }
 
+void LayoutDesigner::closeEvent(QCloseEvent* event)
+{
+    if (!mayLeave()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool LayoutDesigner::isUndoKey(const QKeyEvent* key) const
+{
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction* action : {undoAction_, redoAction_})
+        if (action->shortcuts().contains(pressed))
+            return true;
+    return false;
+}
+
 bool LayoutDesigner::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || !watched->isWidgetType())
         return false;
     auto* target = static_cast<QWidget*>(watched);
+    // A spin box would take Ctrl+Z for its own text; in this window it undoes the last step
+    // of the layout. Held back from the field, the key goes on to the window's shortcut.
+    if (type == QEvent::ShortcutOverride && isAncestorOf(target) &&
+        isUndoKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    if (type != QEvent::KeyPress)
+        return false;
     // The window sees the keys of its fields and grid first; keys of the selected boxes
     // belong to the drag-and-resize facility.
     if (!isAncestorOf(target) || pictureArea_->isAncestorOf(target))

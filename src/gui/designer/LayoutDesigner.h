@@ -1,14 +1,18 @@
 #pragma once
 
 #include "core/cheque/ChequeLayout.h"
+#include "gui/common/DialogSeam.h"
 
 #include <QFont>
 #include <QWidget>
 #include <array>
+#include <functional>
 
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -18,7 +22,10 @@ class QSpinBox;
 class QStackedWidget;
 class QTableView;
 class QToolButton;
+class QUndoStack;
 class DesignerData;
+class LayoutDocument;
+struct LayoutState;
 class RulerFrame;
 class ResizeHandles;
 
@@ -27,10 +34,22 @@ class ResizeHandles;
 //
 // The main window places it in its work area as a child window (object name
 // "layoutDesigner", at most one at a time). Closing it destroys it and its data module.
+//
+// The fields and the boxes both show one LayoutDocument; every edit is a step on the undo
+// stack. Leaving a layout with unsaved changes (another account, closing) asks first.
 class LayoutDesigner final : public QWidget
 {
     Q_OBJECT
 public:
+    // The answers to «save the changes?» on leaving a layout: save then leave, leave without
+    // saving, or stay.
+    enum class UnsavedAnswer { Save, Discard, Stay };
+    using UnsavedQuestionHook = std::function<UnsavedAnswer(const ShownMessage&)>;
+    // Answers that question instead of a person (tests). Without it the question passes
+    // through DialogSeam's message hook when one is installed (accepting saves, refusing
+    // stays), else a dialog with the three buttons is shown.
+    static void setUnsavedQuestionHook(UnsavedQuestionHook hook);
+
     explicit LayoutDesigner(QWidget* parent = nullptr);
     ~LayoutDesigner() override;
 
@@ -57,10 +76,15 @@ public:
 
     // The values of every field, as a save takes them (boxes aside).
     LayoutFields fields() const;
+    LayoutDocument* document() const { return doc_; }
+    QUndoStack* undoStack() const { return undoStack_; }
+    // Edits not saved yet, to an account still listed (there is nowhere else to save them).
+    bool hasUnsavedChanges() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct ItemControls
@@ -87,25 +111,31 @@ private:
 
     ItemControls& itemControls(int itemId) { return items_[itemId - 2]; }
     const ItemControls& itemControls(int itemId) const { return items_[itemId - 2]; }
-    bool measuredFromRight(int itemId) const;
 
-    // Field -> box.
-    void horizontalChanged(int itemId, int value);
-    void topChanged(int itemId, int value);
-    void widthChanged(int itemId, int value);
-    void chequeSizeChanged();
-    // Box -> fields, after a move or resize ends.
-    void fieldsFromBoxes();
-    void placeBoxes();
-    void applyFontFields(int itemId);
+    // One edit of the document as an undo step; edits of one typed field in a row (the same
+    // mergeKey, not -1) make one step. Nothing is pushed when nothing changes.
+    void edit(int mergeKey, const std::function<void(LayoutState&)>& change);
+    // The boxes moved or resized over the picture: their fields follow, as one step.
+    void boxesMoved();
+    // The fields and the box of a row, from the document.
+    void showRow(int itemId);
+    void showDocumentPicture();
     QFont fontFromFields(int itemId) const;
-    void setFields(const LayoutFields& f, bool withProgress);
+    QFont boxFont(int itemId) const;
+    bool isUndoKey(const QKeyEvent* key) const;
 
     void tabShown(int index);
     void chooseFont(int itemId);
 
     void moveToRow(int row);
     void currentAccountChanged();
+    // Another account became current while the layout shown has unsaved changes: asks, then
+    // reads it, or goes back to the account shown.
+    void leaveShownAccount();
+    // True when the layout shown may be left: no unsaved changes, or the user let it go
+    // (saved, or discarded, them).
+    bool mayLeave();
+    UnsavedAnswer askAboutUnsavedChanges();
     void readCurrentAccount();
     void showPicture(const QByteArray& jpeg, const QImage& image);
 
@@ -114,6 +144,9 @@ private:
     void deleteAccount();
     void loadPicture();
     void saveLayout();
+    // Writes the document as the account's layout; the document is clean after it. A failure
+    // is reported and gives false.
+    bool writeLayout(int accountId);
     void exportLayout();
     void importLayout();
 
@@ -123,6 +156,10 @@ private:
     void closeWindow();
 
     DesignerData* dm_ = nullptr;
+    LayoutDocument* doc_ = nullptr;
+    QUndoStack* undoStack_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QTableView* grid_ = nullptr;
     QButtonGroup* tabButtons_ = nullptr;
     QStackedWidget* pages_ = nullptr;
@@ -143,6 +180,12 @@ private:
     QFont currentFont_;
     QByteArray pictureJpeg_;
     bool shownOnce_ = false;
+    // The account whose layout the document holds; 0 before any is read.
+    int shownAccountId_ = 0;
+    bool leavePending_ = false;
+    bool goingBack_ = false; // putting the grid back on the account shown
+    bool showing_ = false;   // widgets taking the document's values make no edits
+    bool reading_ = false;
 };
 
 // The open designer, or null; the account editor refreshes its grid through it.
