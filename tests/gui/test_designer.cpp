@@ -778,8 +778,7 @@ private slots:
             QVERIFY(editor);
             editor->findChild<QLineEdit*>(u"bankNameEdit"_s)->setText(u"new bank"_s);
             editor->findChild<QLineEdit*>(u"displayOrderEdit"_s)->setText(u"9"_s);
-            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"saveButton"_s),
-                              Qt::LeftButton);
+            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"saveButton"_s), Qt::LeftButton);
         });
         fx.click(u"btnNew"_s);
         QCOMPARE(fx.value(u"select count(*) from tblAccountMst"_s), 2);
@@ -796,9 +795,9 @@ private slots:
             QWidget* editor = QApplication::activeModalWidget();
             QVERIFY(editor);
             QCOMPARE(editor->findChild<QLineEdit*>(u"bankNameEdit"_s)->text(), u"bank 2"_s);
-            editor->findChild<QLineEdit*>(u"displayOrderEdit"_s)->setText(u"0"_s); // now listed first
-            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"saveButton"_s),
-                              Qt::LeftButton);
+            editor->findChild<QLineEdit*>(u"displayOrderEdit"_s)
+                ->setText(u"0"_s); // now listed first
+            QTest::mouseClick(editor->findChild<QAbstractButton*>(u"saveButton"_s), Qt::LeftButton);
         });
         fx.click(u"btnEdit"_s);
         QCOMPARE(w->currentAccountId(), 2);
@@ -1190,6 +1189,26 @@ private slots:
         sub->close();
         QVERIFY(fx.window && sub->isVisible());
         sub->close();
+        QTRY_VERIFY(!fx.window);
+        QCOMPARE(fx.questionsAsked(), 2);
+    }
+
+    // Quitting the program closes the designer first: staying keeps the program open.
+    void closingTheMainWindowAsksForTheDesigner()
+    {
+        Fixture fx(1);
+        MainWindow main;
+        main.show();
+        QTest::mouseClick(main.findChild<QAbstractButton*>(u"itemChequeInfo"_s), Qt::LeftButton);
+        fx.window =
+            qobject_cast<LayoutDesigner*>(main.mdiArea()->subWindowList().first()->widget());
+        QVERIFY(fx.window);
+        QTRY_COMPARE(fx.window->currentAccountId(), 1);
+        fx.spin(u"top2"_s)->setValue(111);
+        fx.answerUnsaved({Answer::Stay, Answer::Discard});
+        QVERIFY(!main.close());
+        QVERIFY(fx.window && main.isVisible());
+        QVERIFY(main.close());
         QTRY_VERIFY(!fx.window);
         QCOMPARE(fx.questionsAsked(), 2);
     }

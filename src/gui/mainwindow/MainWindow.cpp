@@ -622,7 +622,13 @@ QWidget* MainWindow::buildGeneralGroup()
     QPushButton* exit = navItem(u"itemExit"_s, u"خروج"_s, u":/images/nav_exit.png"_s);
     // Ends the event loop without closing the window, so the closing step (and with it the
     // storing of the theme) does not run.
-    connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
+    // Ends the program without the closing step (the theme is not stored), but not before
+    // the child windows have closed: one holding unsaved work may ask and choose to stay.
+    connect(exit, &QPushButton::clicked, this, [this] {
+        workArea_->closeAllSubWindows();
+        if (workArea_->subWindowList().isEmpty())
+            QCoreApplication::exit(0);
+    });
     QPushButton* backup = navItem(u"itemBackup"_s, u"نسخه پشتيبان"_s, u":/images/nav_backup.png"_s);
     connect(backup, &QPushButton::clicked, this, Guarded([this] { backupDatabase(); }));
     column->addWidget(backup);
@@ -821,6 +827,13 @@ void MainWindow::saveTheme()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Child windows close first: one holding unsaved work may ask and choose to stay, and
+    // then the program stays too.
+    workArea_->closeAllSubWindows();
+    if (!workArea_->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
     saveTheme();
     QMainWindow::closeEvent(event);
 }
