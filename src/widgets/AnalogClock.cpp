@@ -326,9 +326,28 @@ void AnalogClock::writeDialText()
     dial_ = face_.copy(); // a fresh dial, so a previous text never shows through
     dial_.setDotsPerMeterX(kDialDotsPerMeter);
     dial_.setDotsPerMeterY(kDialDotsPerMeter);
-    if (!text_.isEmpty())
+    dialTextPending_ = !text_.isEmpty() && !isVisible();
+    if (!text_.isEmpty() && !dialTextPending_)
         drawDialText();
     prepareScaled();
+}
+
+void AnalogClock::drawPendingDialText()
+{
+    if (!dialTextPending_)
+        return;
+    dialTextPending_ = false;
+    drawDialText();
+    prepareScaled();
+    renderFrame(overshoot_);
+    update();
+}
+
+const QImage& AnalogClock::dialPicture() const
+{
+    // Asked for the picture, a clock draws the text it has put off.
+    const_cast<AnalogClock*>(this)->drawPendingDialText();
+    return dial_;
 }
 
 void AnalogClock::drawDialText()
@@ -470,6 +489,8 @@ void AnalogClock::showEvent(QShowEvent* event)
     renderFrame(false);
     if (shouldTick())
         armTimer(kFirstDelayMs);
+    if (dialTextPending_)
+        QTimer::singleShot(0, this, [this] { drawPendingDialText(); });
 }
 
 void AnalogClock::hideEvent(QHideEvent* event)

@@ -141,7 +141,7 @@ public:
     bool overshootShown() const { return overshoot_; }
     bool capShown() const { return capShown_; }
     ClockHandAngles lastAngles() const { return lastAngles_; }
-    const QImage& dialPicture() const { return dial_; }     // the dial with its text
+    const QImage& dialPicture() const;                      // the dial with its text
     const QImage& framePicture() const { return display_; } // the last frame, fit size
 
 signals:
@@ -173,6 +173,8 @@ private:
 
     void loadStyle();
     void writeDialText();
+    // Draws the text a hidden clock left for later; the first frame does without it.
+    void drawPendingDialText();
     void updateFit();
     void applyAutoSize();
     // Property writers: stop, change, redraw, restart after 100 ms.
@@ -199,6 +201,9 @@ private:
 
     QImage face_; // the dial as loaded
     QImage dial_; // the dial with its text
+    // Shaping the dial's text is the costliest step of a new clock: a hidden clock leaves it
+    // until shown, so the choices made while a window is built (font, text, face) cost once.
+    bool dialTextPending_ = false;
     Hand hour_;
     Hand minute_;
     Hand second_;

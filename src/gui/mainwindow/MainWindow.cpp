@@ -466,7 +466,14 @@ QWidget* MainWindow::buildClockGroup()
     clock_->setObjectName(u"AnalogClock1"_s);
     clock_->setFixedSize(87, 93);
     clock_->setText(u"نيلـــــو"_s);
-    clock_->setStyle(AnalogClockStyle::acTrad);
+    // The face the settings name, read now so that its pictures are loaded once; start-up
+    // writes the setting when it is missing (restoreClockFace).
+    const QString folder = QDir::currentPath();
+    clock_->setStyle(ClockFaceStyles[QFileInfo::exists(folder + kSettingsFileNamePart)
+                                         ? ClockFaceFromText(ReadIniString(
+                                               kSettingsFileNamePart, folder, kClockSection,
+                                               kClockKey, kClockDefaultText))
+                                         : 1]);
     column->addWidget(clock_, 0, Qt::AlignHCenter | Qt::AlignTop);
 
     QToolButton* next = stepButton(u"btnClockNext"_s, true);
