@@ -9,6 +9,7 @@
 #include "core/storage/ImageCodec.h"
 #include "core/storage/SafeFile.h"
 #include "gui/accounts/AccountEditor.h"
+#include "gui/common/Guard.h"
 #include "gui/common/KeyboardLayout.h"
 #include "gui/common/MessageBox.h"
 #include "render/JpegImage.h"
@@ -51,7 +52,6 @@
 #include <limits>
 
 using namespace Qt::StringLiterals;
-
 
 namespace {
 
@@ -348,7 +348,7 @@ LayoutDesigner::LayoutDesigner(QWidget* parent) : QWidget(parent)
 
     // From now on every change of the current account reads its layout.
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &LayoutDesigner::currentAccountChanged);
+            Guarded([this] { currentAccountChanged(); }));
     showTab(0);
 
     // The boxes in the order Tab cycles through them.
@@ -429,11 +429,11 @@ QWidget* LayoutDesigner::buildAccountGroup()
         button->setToolTip(caption);
         buttons->addWidget(button);
         if (name == u"btnNew")
-            connect(button, &QPushButton::clicked, this, &LayoutDesigner::newAccount);
+            connect(button, &QPushButton::clicked, this, Guarded([this] { newAccount(); }));
         else if (name == u"btnEdit")
-            connect(button, &QPushButton::clicked, this, &LayoutDesigner::editAccount);
+            connect(button, &QPushButton::clicked, this, Guarded([this] { editAccount(); }));
         else
-            connect(button, &QPushButton::clicked, this, &LayoutDesigner::deleteAccount);
+            connect(button, &QPushButton::clicked, this, Guarded([this] { deleteAccount(); }));
     }
     buttons->addStretch(1);
     layout->addLayout(buttons);
@@ -537,7 +537,7 @@ QWidget* LayoutDesigner::buildSettingsGroup()
     auto* save = new QPushButton(u"ثبت تنظيمات"_s, group);
     save->setObjectName(u"btnSave"_s);
     save->setToolTip(u"ثبت تنظيمات چك"_s);
-    connect(save, &QPushButton::clicked, this, &LayoutDesigner::saveLayout);
+    connect(save, &QPushButton::clicked, this, Guarded([this] { saveLayout(); }));
     saveRow->addWidget(save);
     saveRow->addStretch(1);
     // Sharing the layout with other desks: one file with the rows and the cheque picture.
@@ -545,11 +545,11 @@ QWidget* LayoutDesigner::buildSettingsGroup()
     exportLayout->setObjectName(u"btnExportLayout"_s);
     exportLayout->setToolTip(
         u"ذخيره طرح اين حساب در يك پرونده براي ساير رايانه‌ها"_s);
-    connect(exportLayout, &QPushButton::clicked, this, &LayoutDesigner::exportLayout);
+    connect(exportLayout, &QPushButton::clicked, this, Guarded([this] { this->exportLayout(); }));
     auto* importLayout = new QPushButton(u"ورود طرح"_s, group);
     importLayout->setObjectName(u"btnImportLayout"_s);
     importLayout->setToolTip(u"خواندن طرح از پرونده براي اين حساب"_s);
-    connect(importLayout, &QPushButton::clicked, this, &LayoutDesigner::importLayout);
+    connect(importLayout, &QPushButton::clicked, this, Guarded([this] { this->importLayout(); }));
     saveRow->addWidget(exportLayout);
     saveRow->addWidget(importLayout);
     layout->addLayout(saveRow);
@@ -666,7 +666,7 @@ QWidget* LayoutDesigner::buildItemPage(ItemControls& item)
         connect(item.switchBox, &QCheckBox::toggled, this, [this, id](bool on) {
             edit(-1, [&](LayoutState& s) { s.fields.item(id).switchOn = on; });
         });
-    connect(item.fontButton, &QToolButton::clicked, this, [this, id] { chooseFont(id); });
+    connect(item.fontButton, &QToolButton::clicked, this, Guarded([this, id] { chooseFont(id); }));
     return page;
 }
 
@@ -684,7 +684,7 @@ QWidget* LayoutDesigner::buildPictureGroup()
     load->setObjectName(u"btnLoadPicture"_s);
     load->setText(u"باز خواني از فايل"_s);
     load->setToolTip(u"بازخواني تصوير چك"_s);
-    connect(load, &QToolButton::clicked, this, &LayoutDesigner::loadPicture);
+    connect(load, &QToolButton::clicked, this, Guarded([this] { loadPicture(); }));
     strip->addWidget(load);
     strip->addSpacing(12);
     strip->addWidget(new QLabel(u"واحد خط كش"_s, group));
