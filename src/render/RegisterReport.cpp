@@ -1,5 +1,6 @@
 #include "render/RegisterReport.h"
 
+#include "core/ProgramFont.h"
 #include "core/storage/SafeFile.h"
 
 #include <QBuffer>
@@ -112,7 +113,7 @@ QByteArray RegisterReportPdf(const QList<ChequeRecord>& records, const QString& 
             return {};
         const double width = pdf.width(), height = pdf.height();
         const double rowHeight = 20, headingHeight = 30, footHeight = 22;
-        QFont body(u"Tahoma"_s);
+        QFont body(ProgramFontFamily());
         body.setPointSizeF(8.5);
         QFont bold = body;
         bold.setBold(true);

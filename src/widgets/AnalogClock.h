@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ProgramFont.h"
+
 #include <QImage>
 #include <QRectF>
 #include <QTime>
@@ -193,7 +195,7 @@ private:
     bool showSeconds_ = true;
     QTime time_;
     QTime timeOffset_ = QTime(0, 0);
-    QString fontName_ = QStringLiteral("Tahoma");
+    QString fontName_ = ProgramFontFamily();
     QString text_;
     bool shrinkOnly_ = false;
     bool autoSize_ = false;

@@ -1,5 +1,7 @@
 #include "core/cheque/ChequeLayout.h"
 
+#include "core/ProgramFont.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -63,7 +65,7 @@ LayoutFields StartingFields()
     LayoutFields f;
     f.chequeWidth = 650;
     f.chequeHeight = 320;
-    const QString tahoma = u"Tahoma"_s;
+    const QString tahoma = ProgramFontFamily();
     const QString regular = u"Regular"_s;
     const QString bold = u"Bold"_s;
     f.item(2) = {36, 39, 52, tahoma, regular, u"8"_s, false};

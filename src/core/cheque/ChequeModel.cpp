@@ -1,5 +1,6 @@
 #include "core/cheque/ChequeModel.h"
 
+#include "core/ProgramFont.h"
 #include "core/cheque/ChequeTexts.h"
 #include "core/cheque/Geometry.h"
 #include "core/errors/AppError.h"
@@ -79,7 +80,7 @@ QString PrintRefusalMessage(PrintRefusal refusal)
 
 ChequeModel::ChequeModel(TextMeasure measure) : measure_(std::move(measure))
 {
-    const FontSpec windowFont{u"Tahoma"_s, 8, false, false, false, false};
+    const FontSpec windowFont{ProgramFontFamily(), 8, false, false, false, false};
     for (int i = 0; i < kChequeItemCount; ++i) {
         ChequeItemView& v = items_[i];
         const bool toman = ChequeItem(i) == ChequeItem::Toman;
@@ -377,7 +378,7 @@ ChequePage ChequeModel::testSheet(bool withPicture) const
         sheet.pictureRect = cheque;
     }
 
-    const FontSpec small{u"Tahoma"_s, 6, false, false, false, false};
+    const FontSpec small{ProgramFontFamily(), 6, false, false, false, false};
     const int labelHeight = measure_ ? measure_(small, u"0"_s).height() : 10;
     for (const ChequeItemView& v : items_) {
         if (!v.visible)

@@ -1,5 +1,6 @@
 #include "gui/accounts/AccountEditor.h"
 
+#include "core/ProgramFont.h"
 #include "core/storage/AccountStore.h"
 #include "gui/accounts/AccountEditorData.h"
 #include "gui/accounts/AccountIcons.h"
@@ -46,7 +47,7 @@ AccountEditor::AccountEditor(QWidget* parent)
     setObjectName(u"accountEditor"_s);
     setWindowTitle(u"اطلاعات حساب"_s);
     setLayoutDirection(Qt::RightToLeft);
-    QFont font(u"Tahoma"_s);
+    QFont font(ProgramFontFamily());
     font.setPointSize(8);
     setFont(font);
 

@@ -1,5 +1,6 @@
 #include "gui/accounts/AccountPicker.h"
 
+#include "core/ProgramFont.h"
 #include "gui/accounts/AccountListData.h"
 #include "gui/common/DialogKeys.h"
 #include "gui/common/MessageBox.h"
@@ -47,7 +48,7 @@ AccountPicker::AccountPicker(QWidget* parent)
     setObjectName(u"accountPicker"_s);
     setWindowTitle(u"ليست حسابها"_s);
     setLayoutDirection(Qt::RightToLeft);
-    QFont font(u"Tahoma"_s);
+    QFont font(ProgramFontFamily());
     font.setPointSize(8);
     setFont(font);
 

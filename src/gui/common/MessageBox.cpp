@@ -1,5 +1,6 @@
 #include "gui/common/MessageBox.h"
 
+#include "core/ProgramFont.h"
 #include "core/errors/AppError.h"
 
 #include <QAbstractItemView>
@@ -53,7 +54,7 @@ QMessageBox::Icon iconOf(MessageKind kind)
 
 QFont tahoma(int pointSize = -1)
 {
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(ProgramFontFamily());
     if (pointSize > 0)
         f.setPointSize(pointSize);
     return f;

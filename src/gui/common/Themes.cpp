@@ -1,5 +1,7 @@
 #include "gui/common/Themes.h"
 
+#include "core/ProgramFont.h"
+
 #include <QApplication>
 #include <QColor>
 #include <QFile>
@@ -172,7 +174,7 @@ void SelectTheme(int theme)
             QApplication::setStyle(fusion);
         // Under an application style sheet a control takes the application's font, not its
         // window's; every window of the program is set in Tahoma 8, so the application is too.
-        QApplication::setFont(QFont(u"Tahoma"_s, 8));
+        QApplication::setFont(QFont(ProgramFontFamily(), 8));
     }
     selectedTheme = n;
     QApplication::setPalette(ThemePalette(n));

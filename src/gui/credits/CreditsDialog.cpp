@@ -1,5 +1,7 @@
 #include "gui/credits/CreditsDialog.h"
 
+#include "core/ProgramFont.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QPushButton>
@@ -115,7 +117,7 @@ CreditsDialog::CreditsDialog(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setLayoutDirection(Qt::RightToLeft);
-    setFont(QFont(u"Tahoma"_s, 8));
+    setFont(QFont(ProgramFontFamily(), 8));
     setFixedSize(kClientWidth, kClientHeight);
     setModal(true);
 

@@ -1,5 +1,6 @@
 #include "gui/designer/LayoutDesigner.h"
 
+#include "core/ProgramFont.h"
 #include "core/cheque/Geometry.h"
 #include "core/cheque/LayoutDocument.h"
 
@@ -112,7 +113,7 @@ private:
 
 QFont tahoma8()
 {
-    QFont f(u"Tahoma"_s);
+    QFont f(ProgramFontFamily());
     f.setPointSize(8);
     return f;
 }
@@ -402,7 +403,7 @@ QWidget* LayoutDesigner::buildAccountGroup()
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setTabKeyNavigation(false);
-    QFont cells(u"Tahoma"_s);
+    QFont cells(ProgramFontFamily());
     cells.setPixelSize(13);
     grid_->setFont(cells);
     grid_->horizontalHeader()->setFont(tahoma8());

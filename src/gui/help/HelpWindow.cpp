@@ -1,6 +1,7 @@
 #include "gui/help/HelpWindow.h"
 
 #include "core/AppInfo.h"
+#include "core/ProgramFont.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -140,7 +141,7 @@ HelpWindow::HelpWindow(const QString& chmPath, QWidget* owner)
     setObjectName(u"helpWindow"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setLayoutDirection(Qt::RightToLeft);
-    setFont(QFont(u"Tahoma"_s, 9));
+    setFont(QFont(ProgramFontFamily(), 9));
     const QString title = chm_->title();
     setWindowTitle(title.isEmpty() ? u"راهنماي كاربران - "_s + ApplicationTitle() : title);
 

@@ -1,6 +1,7 @@
 #include "gui/mainwindow/MainWindow.h"
 
 #include "core/AppInfo.h"
+#include "core/ProgramFont.h"
 #include "core/calendar/JalaliCalendar.h"
 #include "core/calendar/Today.h"
 #include "core/errors/AppError.h"
@@ -55,7 +56,7 @@ const QString kBackgroundFilter = u"JPEG Image File (*.jpg);;JPEG Image File (*.
 
 QFont tahoma(bool bold = false)
 {
-    QFont f(u"Tahoma"_s, 8);
+    QFont f(ProgramFontFamily(), 8);
     f.setBold(bold);
     return f;
 }

@@ -1,11 +1,12 @@
 #include "gui/print/PrintWindow.h"
 
+#include "core/ProgramFont.h"
 #include "core/calendar/Today.h"
 #include "core/cheque/ChequeTexts.h"
 #include "core/errors/AppError.h"
 #include "core/register/ChequeIssue.h"
-#include "core/storage/ChequeRegister.h"
 #include "core/storage/CalibrationStore.h"
+#include "core/storage/ChequeRegister.h"
 #include "core/storage/Database.h"
 #include "core/text/AmountText.h"
 #include "core/text/TextChecks.h"
@@ -153,7 +154,7 @@ PrintWindow::PrintWindow(QWidget* parent) : QWidget(parent), model_(ProgramTextM
     setObjectName(u"printWindow"_s);
     setWindowTitle(u"چاپ چك"_s);
     setLayoutDirection(Qt::RightToLeft);
-    QFont font(u"Tahoma"_s);
+    QFont font(ProgramFontFamily());
     font.setPointSize(8);
     setFont(font);
     setFixedSize(kClientWidth, kClientHeight);
