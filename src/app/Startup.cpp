@@ -64,7 +64,7 @@ int RunProgram(int argc, char** argv, const StartupHooks& hooks)
     FollowFieldAsSet(app, QDir::currentPath(), RightToLeftKeyboardLayoutId());
 
     const auto mainDM = std::make_unique<Database>();
-    if (!databaseOpened) {
+    if (!mainDM->isOpened()) {
         // The message's own words, then where the file was looked for.
         QString places = QDir::toNativeSeparators(
             QDir(startFolder).absoluteFilePath(QString::fromLatin1(kDatabaseFileName)));

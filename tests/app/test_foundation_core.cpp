@@ -414,7 +414,6 @@ private slots:
         QVERIFY(!CreateDatabase(path).isEmpty());
         Database dm(dir.path());
         QVERIFY(dm.isOpened());
-        QVERIFY(databaseOpened);
         QSqlQuery q(dm.connection());
         for (const char* table :
              {"tblAccountMst", "tblChequeImage", "tblItemsPrvt", "tblBackground", "tblTheme"})
@@ -449,7 +448,6 @@ private slots:
         }
         Database dm(dir.path());
         QVERIFY(!dm.isOpened());
-        QVERIFY(!databaseOpened);
         if (!dropBackground && content.isEmpty())
             QVERIFY(!QFile::exists(path)); // never created
     }

@@ -140,7 +140,7 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(CreateDatabase(dir_->filePath(u"NiloChequePrint.mdb"_s)).isEmpty());
         dm_ = std::make_unique<Database>(dir_->path());
-        QVERIFY(databaseOpened);
+        QVERIFY(programDatabase && programDatabase->isOpened());
         QDir::setCurrent(dir_->path());
     }
 

@@ -10,7 +10,6 @@
 #include <QUrl>
 #include <QVariant>
 
-bool databaseOpened = false;
 Database* programDatabase = nullptr;
 
 namespace {
@@ -59,7 +58,6 @@ void Database::open(const QString& path)
         }
     }
     opened_ = ok;
-    databaseOpened = ok;
     if (!programDatabase)
         programDatabase = this;
 }

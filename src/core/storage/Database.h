@@ -5,9 +5,6 @@
 #include <QSqlDatabase>
 #include <optional>
 
-// True once the main data module opened the database and its opening test passed.
-extern bool databaseOpened;
-
 // The main data module: owns the program's one database connection, over which every data
 // set of every window runs, and the two single-row settings tables (background, theme).
 class Database final : public QObject
@@ -15,7 +12,7 @@ class Database final : public QObject
     Q_OBJECT
 public:
     // Opens "<folder>/NiloChequePrint.mdb"; folder defaults to the current directory. Never
-    // creates the file. Sets databaseOpened; see isOpened().
+    // creates the file; isOpened() says whether it opened and passed its opening test.
     explicit Database(const QString& folder = QString(), QObject* parent = nullptr);
     // Opens a database file of any name (the command-line tool's --database).
     struct File
