@@ -380,7 +380,7 @@ private slots:
                           "(FName is not null or FStyle is not null or DoPrint is not null)"_s),
                  0);
 
-        w->RefreshGrid(false);
+        w->refreshGrid(false);
         QCOMPARE(fx.spin(u"horizontal2"_s)->value(), 86);
         QCOMPARE(boxRect(w, 2), QRect(562, 39, 52, 25));
     }
@@ -477,7 +477,7 @@ private slots:
                  650 - maxInt - 47);
         QCOMPARE(fx.value(u"select count(*) from tblChequeImage"_s), 1);
         const LayoutFields shown = w->fields();
-        w->RefreshGrid(false);
+        w->refreshGrid(false);
         QCOMPARE(w->fields().item(4), shown.item(4));
         QCOMPARE(w->fields().item(3), shown.item(3));
     }

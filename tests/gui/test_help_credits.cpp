@@ -107,7 +107,7 @@ private slots:
         QVERIFY(w.timer()->isActive());
 
         const QStringList lines = w.CreditLines();
-        const QList<int> styles = w.CreditStyles();
+        const QList<int> styles = w.creditStyles();
         QCOMPARE(lines.size(), 18 + 1 + 2 + 1 + 6 + 16 + 18);
         QCOMPARE(lines.first(), QString());
         for (int i = 1; i < 18; ++i)
@@ -168,7 +168,7 @@ private slots:
         const QRectF title = layout->blockBoundingRect(doc->findBlockByNumber(18));
         QVERIFY(title.top() >= viewHeight);
         const int opening = bar->value();
-        QCOMPARE(opening, w.OpeningPosition());
+        QCOMPARE(opening, w.openingPosition());
         QVERIFY(title.top() >= opening && title.bottom() <= opening + viewHeight / 2);
         QVERIFY(layout->blockBoundingRect(doc->findBlockByNumber(21)).bottom() <=
                 opening + viewHeight);
@@ -251,19 +251,19 @@ private slots:
         const QString beside = QCoreApplication::applicationDirPath() + u"/NiloChequePrint.chm"_s;
         QWidget owner;
 
-        QCOMPARE(viewer->ResolveHelpFile(QString()), beside);
-        QCOMPARE(viewer->ResolveHelpFile(u"/opt/x/Other.CHM"_s), u"/opt/x/Other.CHM"_s);
+        QCOMPARE(viewer->resolveHelpFile(QString()), beside);
+        QCOMPARE(viewer->resolveHelpFile(u"/opt/x/Other.CHM"_s), u"/opt/x/Other.CHM"_s);
         HelpSystem::SetCurrentHelpFile(QString());
-        QCOMPARE(viewer->ResolveHelpFile(QString()), QString());
-        QVERIFY(!viewer->ShowTableOfContents(&owner, QString()));
+        QCOMPARE(viewer->resolveHelpFile(QString()), QString());
+        QVERIFY(!viewer->showTableOfContents(&owner, QString()));
         HelpSystem::SetCurrentHelpFile(kChmName);
 
-        QVERIFY(viewer->DisplayTopic(&owner, QString(), u"accounts"_s));
-        QVERIFY(viewer->DisplayTopic(&owner, QString(), u"print.HTML"_s));
-        QVERIFY(viewer->ShowHelp(&owner, QString(), u"StoHtmlHelp:  ساعت "_s));
-        QVERIFY(viewer->DisplayHelpByContext(&owner, QString(), 12));
-        QVERIFY(!viewer->ShowTableOfContents(&owner, u"guide.hlp"_s)); // never WinHelp
-        viewer->SoftShutDown();
+        QVERIFY(viewer->displayTopic(&owner, QString(), u"accounts"_s));
+        QVERIFY(viewer->displayTopic(&owner, QString(), u"print.HTML"_s));
+        QVERIFY(viewer->showHelp(&owner, QString(), u"StoHtmlHelp:  ساعت "_s));
+        QVERIFY(viewer->displayHelpByContext(&owner, QString(), 12));
+        QVERIFY(!viewer->showTableOfContents(&owner, u"guide.hlp"_s)); // never WinHelp
+        viewer->softShutDown();
 
         QCOMPARE(recorder.calls.size(), 5);
         QCOMPARE(recorder.calls[0].file, beside + u"::/accounts.htm"_s);
@@ -276,13 +276,13 @@ private slots:
         QCOMPARE(recorder.calls[3].data, u"12"_s);
         QCOMPARE(recorder.calls[4].command, HelpCommand::CloseAll);
         QVERIFY(recorder.calls[4].file.isEmpty() && !recorder.calls[4].caller);
-        QCOMPARE(viewer->GetHelpStrings(u"ساعت"_s), QStringList{u"StoHtmlHelp: ساعت"_s});
+        QCOMPARE(viewer->getHelpStrings(u"ساعت"_s), QStringList{u"StoHtmlHelp: ساعت"_s});
         const HelpFileTester* winHelp = HelpSystem::WinHelpTester();
         QVERIFY(winHelp);
-        QVERIFY(!winHelp->CanShowTopic(u"intro"_s, u"guide.hlp"_s));
-        QVERIFY(!winHelp->CanShowContext(1, u"guide.hlp"_s));
-        QVERIFY(!winHelp->CanShowALink(u"a"_s, u"guide.hlp"_s));
-        QVERIFY(winHelp->GetHelpStrings(u"a"_s).isEmpty());
+        QVERIFY(!winHelp->canShowTopic(u"intro"_s, u"guide.hlp"_s));
+        QVERIFY(!winHelp->canShowContext(1, u"guide.hlp"_s));
+        QVERIFY(!winHelp->canShowALink(u"a"_s, u"guide.hlp"_s));
+        QVERIFY(winHelp->getHelpStrings(u"a"_s).isEmpty());
         QCOMPARE(HelpSystem::SelectHelp({u"WinHelp"_s, u"StoHtmlHelp"_s}), 1);
         QCOMPARE(HelpSystem::SelectHelp({u"WinHelp: a"_s, u"StoHtmlHelp: a"_s}), 1);
         QCOMPARE(HelpSystem::SelectHelp({u"WinHelp"_s}), -1);
@@ -306,8 +306,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, chm);
         QFETCH(QString, topic);
-        QCOMPARE(ChmHelpViewer::IsChmFile(name), chm);
-        QCOMPARE(HelpSystem::Viewer()->TopicPath(name), topic);
+        QCOMPARE(ChmHelpViewer::isChmFile(name), chm);
+        QCOMPARE(HelpSystem::Viewer()->topicPath(name), topic);
     }
 
     // The current (data) folder's copy wins; without one, the copy beside the executable.
@@ -412,7 +412,7 @@ private slots:
     void anchoredHeadingsJoin()
     {
         QWidget owner;
-        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"themes.html"_s));
+        QVERIFY(HelpSystem::Viewer()->displayTopic(&owner, besideExecutable_, u"themes.html"_s));
         HelpWindow* help = helpWindowsOf(&owner).first();
         help->resize(700, 300);
         QTextDocument* doc = help->pageView()->document();
@@ -463,7 +463,7 @@ private slots:
     void contentsFollowThePage()
     {
         QWidget owner;
-        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
+        QVERIFY(HelpSystem::Viewer()->displayTopic(&owner, besideExecutable_, u"index.html"_s));
         HelpWindow* help = helpWindowsOf(&owner).first();
         QTreeWidget* tree = help->contentsTree();
         ChmTextBrowser* page = help->pageView();
@@ -499,14 +499,14 @@ private slots:
     void escapeAndItsButtonCloseTheHelp()
     {
         QWidget owner;
-        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
+        QVERIFY(HelpSystem::Viewer()->displayTopic(&owner, besideExecutable_, u"index.html"_s));
         HelpWindow* help = helpWindowsOf(&owner).first();
         help->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(help));
         QTest::keyClick(help->pageView(), Qt::Key_Escape);
         QTRY_COMPARE(helpWindowsOf(&owner).size(), 0);
 
-        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"index.html"_s));
+        QVERIFY(HelpSystem::Viewer()->displayTopic(&owner, besideExecutable_, u"index.html"_s));
         help = helpWindowsOf(&owner).first();
         auto* close = help->findChild<QPushButton*>(u"btnClose"_s);
         QVERIFY(close && close->isVisible());
@@ -518,14 +518,14 @@ private slots:
     void closeAllClosesEveryHelpWindow()
     {
         QWidget owner;
-        QVERIFY(HelpSystem::Viewer()->DisplayTopic(&owner, besideExecutable_, u"print.html"_s));
+        QVERIFY(HelpSystem::Viewer()->displayTopic(&owner, besideExecutable_, u"print.html"_s));
         QCOMPARE(helpWindowsOf(&owner).size(), 1);
         QCOMPARE(helpWindowsOf(&owner).first()->pageView()->source().path(), u"/print.html"_s);
         // A keyword finds the entry of that name in the contents.
-        QVERIFY(HelpSystem::Viewer()->ShowHelp(&owner, besideExecutable_, u"StoHtmlHelp: ساعت"_s));
+        QVERIFY(HelpSystem::Viewer()->showHelp(&owner, besideExecutable_, u"StoHtmlHelp: ساعت"_s));
         QCOMPARE(helpWindowsOf(&owner).size(), 1);
         QCOMPARE(helpWindowsOf(&owner).first()->pageView()->source().path(), u"/themes.html"_s);
-        HelpSystem::Viewer()->SoftShutDown();
+        HelpSystem::Viewer()->softShutDown();
         QTRY_COMPARE(helpWindowsOf(&owner).size(), 0);
     }
 
@@ -562,7 +562,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, tree);
-        const QList<ChmTopic> topics = ChmFile::ParseSitemap(text);
+        const QList<ChmTopic> topics = ChmFile::parseSitemap(text);
         std::function<QString(const QList<ChmTopic>&, int)> show = [&](const QList<ChmTopic>& list,
                                                                        int depth) {
             QString out;
@@ -608,7 +608,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        QVERIFY(ChmFile::DecodeHtml(bytes).endsWith(text));
+        QVERIFY(ChmFile::decodeHtml(bytes).endsWith(text));
     }
 
     void readsTheCompiledGuide()

@@ -152,7 +152,7 @@ private slots:
 
     void thisSessionGetsTheKdeLayer()
     {
-        QVERIFY(KdeKeyboardLayer::SuitsThisSession());
+        QVERIFY(KdeKeyboardLayer::suitsThisSession());
         QVERIFY(dynamic_cast<KdeKeyboardLayer*>(&keyboardLayer()));
     }
 

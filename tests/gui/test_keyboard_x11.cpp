@@ -63,8 +63,8 @@ private slots:
         QFETCH(QString, list);
         QFETCH(QString, layout);
         QFETCH(int, group);
-        QCOMPARE(LinuxKeyboardLayer::GroupOf(list, layout), group);
-        QCOMPARE(LinuxKeyboardLayer::XkbLayoutOf(u"00000429"_s), u"ir"_s);
+        QCOMPARE(LinuxKeyboardLayer::groupOf(list, layout), group);
+        QCOMPARE(LinuxKeyboardLayer::xkbLayoutOf(u"00000429"_s), u"ir"_s);
     }
 
     void theSettingTurnsItOff()

@@ -395,7 +395,7 @@ private slots:
                 QCOMPARE(control->font().family(), u"Tahoma"_s);
                 QCOMPARE(control->font().pointSize(), 8);
             }
-            w->ChangeTheme(step);
+            w->changeTheme(step);
         }
     }
 
@@ -467,7 +467,7 @@ private slots:
             const auto w = open();
             // No row yet: the built-in picture.
             QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                     MainWindow::DefaultBackground().cacheKey());
+                     MainWindow::defaultBackground().cacheKey());
             click(child(*w, u"backgroundLink"_s));
             QVERIFY(filterAsked.contains(u"*.jpg"_s) && filterAsked.contains(u"*.jpeg"_s));
             QVERIFY(isRed(w->workArea()->backgroundImage()));
@@ -585,12 +585,12 @@ private slots:
             QVERIFY(builtIn && link->actions().contains(builtIn));
             builtIn->trigger();
             QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                     MainWindow::DefaultBackground().cacheKey());
+                     MainWindow::defaultBackground().cacheKey());
         }
         QVERIFY(dm_->readBackImage().isEmpty());
         const auto next = open();
         QCOMPARE(next->workArea()->backgroundImage().cacheKey(),
-                 MainWindow::DefaultBackground().cacheKey());
+                 MainWindow::defaultBackground().cacheKey());
         QVERIFY(shown_.isEmpty());
     }
 
@@ -619,7 +619,7 @@ private slots:
         const auto w = open();
         QVERIFY(!w->workArea()->backgroundImage().isNull());
         QCOMPARE(w->workArea()->backgroundImage().cacheKey(),
-                 MainWindow::DefaultBackground().cacheKey());
+                 MainWindow::defaultBackground().cacheKey());
         QVERIFY(shown_.isEmpty());
     }
 

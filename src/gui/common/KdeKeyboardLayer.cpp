@@ -50,7 +50,7 @@ bool KdeKeyboardLayer::Suits(const QString& waylandDisplay, const QString& curre
     return serviceRegistered || desktops.contains(QStringLiteral("KDE"), Qt::CaseInsensitive);
 }
 
-bool KdeKeyboardLayer::SuitsThisSession()
+bool KdeKeyboardLayer::suitsThisSession()
 {
     const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (wayland.isEmpty())
@@ -66,12 +66,12 @@ bool KdeKeyboardLayer::supportsRightToLeft() const
     if (!QDBusConnection::sessionBus().isConnected())
         return false;
     return !known_ ||
-           layouts_.contains(LinuxKeyboardLayer::XkbLayoutOf(QStringLiteral("00000429")));
+           layouts_.contains(LinuxKeyboardLayer::xkbLayoutOf(QStringLiteral("00000429")));
 }
 
 void KdeKeyboardLayer::activateLayout(const QString& layoutId)
 {
-    requestLayouts(LinuxKeyboardLayer::XkbLayoutOf(layoutId));
+    requestLayouts(LinuxKeyboardLayer::xkbLayoutOf(layoutId));
 }
 
 void KdeKeyboardLayer::layoutListChanged()

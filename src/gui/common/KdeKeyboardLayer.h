@@ -26,7 +26,7 @@ public:
     static bool Suits(const QString& waylandDisplay, const QString& currentDesktop,
                       bool serviceRegistered);
     // Suits() for this process's environment and session bus.
-    static bool SuitsThisSession();
+    static bool suitsThisSession();
 
 private slots:
     void layoutListChanged();

@@ -26,7 +26,7 @@ std::unique_ptr<KeyboardLayer>& layerRef()
 
 std::unique_ptr<KeyboardLayer> MakeDesktopKeyboardLayer()
 {
-    if (KdeKeyboardLayer::SuitsThisSession())
+    if (KdeKeyboardLayer::suitsThisSession())
         return std::make_unique<KdeKeyboardLayer>();
     return std::make_unique<LinuxKeyboardLayer>();
 }
@@ -103,14 +103,14 @@ LinuxKeyboardLayer::~LinuxKeyboardLayer()
     delete x11_;
 }
 
-QString LinuxKeyboardLayer::XkbLayoutOf(const QString& layoutId)
+QString LinuxKeyboardLayer::xkbLayoutOf(const QString& layoutId)
 {
     if (layoutId == QLatin1String("00000429"))
         return QStringLiteral("ir");
     return layoutId.trimmed();
 }
 
-int LinuxKeyboardLayer::GroupOf(const QString& layoutList, const QString& layout)
+int LinuxKeyboardLayer::groupOf(const QString& layoutList, const QString& layout)
 {
     const QStringList layouts = layoutList.split(u',');
     for (int i = 0; i < layouts.size() && i < XkbNumKbdGroups; ++i)
@@ -145,12 +145,12 @@ QString LinuxKeyboardLayer::layoutList() const
 
 bool LinuxKeyboardLayer::supportsRightToLeft() const
 {
-    return GroupOf(layoutList(), QStringLiteral("ir")) >= 0;
+    return groupOf(layoutList(), QStringLiteral("ir")) >= 0;
 }
 
 void LinuxKeyboardLayer::activateLayout(const QString& layoutId)
 {
-    const int group = GroupOf(layoutList(), XkbLayoutOf(layoutId));
+    const int group = groupOf(layoutList(), xkbLayoutOf(layoutId));
     if (group < 0)
         return;
     XkbLockGroup(x11_->display, XkbUseCoreKbd, unsigned(group));

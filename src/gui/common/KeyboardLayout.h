@@ -33,9 +33,9 @@ public:
 
     // The XKB layout name of a layout identifier ("00000429" -> "ir"); other text is taken
     // as an XKB name already.
-    static QString XkbLayoutOf(const QString& layoutId);
+    static QString xkbLayoutOf(const QString& layoutId);
     // The group of layout in an XKB layout list such as "us,ir" (-1 when absent).
-    static int GroupOf(const QString& layoutList, const QString& layout);
+    static int groupOf(const QString& layoutList, const QString& layout);
 
 private:
     QString layoutList() const;

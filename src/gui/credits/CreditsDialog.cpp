@@ -200,7 +200,7 @@ void CreditsDialog::scrollCredits()
     QScrollBar* bar = richEdit_->verticalScrollBar();
     // The bar's maximum is already the range less the visible height.
     if (bar->value() >= bar->maximum())
-        bar->setValue(RestartPosition());
+        bar->setValue(restartPosition());
     else
         bar->setValue(bar->value() + 1);
 }
@@ -212,12 +212,12 @@ int CreditsDialog::titleTop() const
     return int(document->documentLayout()->blockBoundingRect(title).top());
 }
 
-int CreditsDialog::OpeningPosition() const
+int CreditsDialog::openingPosition() const
 {
     return std::max(0, titleTop() - richEdit_->viewport()->height() / 4);
 }
 
-int CreditsDialog::RestartPosition() const
+int CreditsDialog::restartPosition() const
 {
     return std::max(0, titleTop() - richEdit_->viewport()->height());
 }
@@ -228,7 +228,7 @@ void CreditsDialog::showEvent(QShowEvent* event)
     if (!opened_) {
         opened_ = true;
         // The leading blank lines would keep the window empty for many seconds.
-        richEdit_->verticalScrollBar()->setValue(OpeningPosition());
+        richEdit_->verticalScrollBar()->setValue(openingPosition());
     }
 }
 
@@ -240,7 +240,7 @@ QStringList CreditsDialog::CreditLines() const
     return lines;
 }
 
-QList<int> CreditsDialog::CreditStyles() const
+QList<int> CreditsDialog::creditStyles() const
 {
     QList<int> styles;
     for (QTextBlock block = richEdit_->document()->begin(); block.isValid(); block = block.next())

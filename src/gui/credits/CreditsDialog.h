@@ -25,13 +25,13 @@ public:
     // rises into view from below.
     void scrollCredits();
     // Where the view opens: the title already in its upper part, not a screen of blank lines.
-    int OpeningPosition() const;
+    int openingPosition() const;
     // Where each new round starts: the title just below the lower edge.
-    int RestartPosition() const;
+    int restartPosition() const;
 
     // The text as laid out, one entry a paragraph, and each paragraph's style (0 plain, 1 title).
     QStringList CreditLines() const;
-    QList<int> CreditStyles() const;
+    QList<int> creditStyles() const;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1067,7 +1067,7 @@ LayoutDesigner::UnsavedAnswer LayoutDesigner::askAboutUnsavedChanges()
     return UnsavedAnswer::Stay;
 }
 
-void LayoutDesigner::RefreshGrid(bool moveToLast)
+void LayoutDesigner::refreshGrid(bool moveToLast)
 {
     dm_->reopenAccounts();
     setUpGridColumns();
@@ -1115,8 +1115,8 @@ void LayoutDesigner::showPicture(const QByteArray& jpeg, const QImage& image)
 void LayoutDesigner::newAccount()
 {
     // "ثبت و جديد" keeps the editor open: the grid follows each save at once.
-    if (OpenAccountEditor(0, [this](int) { RefreshGrid(true); }))
-        RefreshGrid(true);
+    if (OpenAccountEditor(0, [this](int) { refreshGrid(true); }))
+        refreshGrid(true);
 }
 
 void LayoutDesigner::editAccount()
@@ -1126,7 +1126,7 @@ void LayoutDesigner::editAccount()
     const int id = currentAccountId();
     if (!OpenAccountEditor(id))
         return;
-    RefreshGrid(false);
+    refreshGrid(false);
     const int row = dm_->rowOfAccount(id);
     if (row >= 0)
         moveToRow(row);
@@ -1140,7 +1140,7 @@ void LayoutDesigner::deleteAccount()
         return;
     dm_->deleteAccount(currentAccountId());
     undoStack_->clear(); // the changes went with their account
-    RefreshGrid(false);
+    refreshGrid(false);
 }
 
 void LayoutDesigner::loadPicture()

@@ -55,7 +55,7 @@ public:
 
     // Reloads the account grid and reads the first account's layout; with moveToLast,
     // moves on to the last account, which reads its layout.
-    void RefreshGrid(bool moveToLast);
+    void refreshGrid(bool moveToLast);
 
     DesignerData* dataModule() const { return dm_; }
     ResizeHandles* sizeCtrl() const { return sizeCtrl_; }

@@ -319,10 +319,10 @@ QList<ChmTopic> ChmFile::contents() const
     const auto bytes = read(contentsFile_);
     if (!bytes)
         return {};
-    return ParseSitemap(DecodeHtml(*bytes));
+    return parseSitemap(decodeHtml(*bytes));
 }
 
-QString ChmFile::DecodeHtml(const QByteArray& bytes)
+QString ChmFile::decodeHtml(const QByteArray& bytes)
 {
     // The charset is named near the top, in ASCII, whatever the encoding of the rest.
     static const QRegularExpression charset(uR"re(charset\s*=\s*["']?\s*([A-Za-z0-9_.:-]+))re"_s,
@@ -338,7 +338,7 @@ QString ChmFile::DecodeHtml(const QByteArray& bytes)
     return decodeLoose(bytes);
 }
 
-QList<ChmTopic> ChmFile::ParseSitemap(const QString& text)
+QList<ChmTopic> ChmFile::parseSitemap(const QString& text)
 {
     QList<ChmTopic> root;
     if (text.size() > kMaxSitemapChars)

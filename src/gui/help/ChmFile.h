@@ -44,9 +44,9 @@ public:
     QList<ChmTopic> contents() const;
 
     // Decodes an HTML page by the charset its meta element names (UTF-8 when none).
-    static QString DecodeHtml(const QByteArray& bytes);
+    static QString decodeHtml(const QByteArray& bytes);
     // Parses the sitemap text of a .hhc (tolerant: unclosed lists, missing values).
-    static QList<ChmTopic> ParseSitemap(const QString& text);
+    static QList<ChmTopic> parseSitemap(const QString& text);
 
 private:
     void readSystem();

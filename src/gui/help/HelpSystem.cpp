@@ -103,7 +103,7 @@ struct Registration
     {
         auto& s = state();
         if (s.viewer && s.viewer->registered())
-            s.viewer->ShutDown();
+            s.viewer->shutDown();
         s.viewer.reset();
         s.winHelpTester.reset();
     }
@@ -121,12 +121,12 @@ bool ShowHelpContents(QWidget* owner)
     ChmHelpViewer* viewer = HelpSystem::Viewer();
     if (!viewer)
         return false;
-    return viewer->ShowTableOfContents(owner, file);
+    return viewer->showTableOfContents(owner, file);
 }
 
 ChmHelpViewer::ChmHelpViewer() = default;
 
-QString ChmHelpViewer::ResolveHelpFile(const QString& requestFile) const
+QString ChmHelpViewer::resolveHelpFile(const QString& requestFile) const
 {
     QString file = requestFile;
     if (file.isEmpty())
@@ -138,13 +138,13 @@ QString ChmHelpViewer::ResolveHelpFile(const QString& requestFile) const
     return file;
 }
 
-bool ChmHelpViewer::IsChmFile(const QString& file)
+bool ChmHelpViewer::isChmFile(const QString& file)
 {
     const qsizetype dot = file.lastIndexOf(u'.');
     return dot >= 0 && file.mid(dot).compare(u".chm"_s, Qt::CaseInsensitive) == 0;
 }
 
-QString ChmHelpViewer::TopicPath(const QString& topic) const
+QString ChmHelpViewer::topicPath(const QString& topic) const
 {
     const qsizetype dot = topic.lastIndexOf(u'.');
     const QString extension = dot < 0 ? QString() : topic.mid(dot).toLower();
@@ -153,89 +153,89 @@ QString ChmHelpViewer::TopicPath(const QString& topic) const
     return topic + defaultExtension();
 }
 
-bool ChmHelpViewer::UnderstandsTopic(const QString& requestFile) const
+bool ChmHelpViewer::understandsTopic(const QString& requestFile) const
 {
-    return IsChmFile(ResolveHelpFile(requestFile));
+    return isChmFile(resolveHelpFile(requestFile));
 }
 
-bool ChmHelpViewer::UnderstandsContext(const QString& requestFile) const
+bool ChmHelpViewer::understandsContext(const QString& requestFile) const
 {
-    return IsChmFile(ResolveHelpFile(requestFile));
+    return isChmFile(resolveHelpFile(requestFile));
 }
 
-int ChmHelpViewer::UnderstandsKeyword(const QString& requestFile) const
+int ChmHelpViewer::understandsKeyword(const QString& requestFile) const
 {
-    return IsChmFile(ResolveHelpFile(requestFile)) ? 1 : 0;
+    return isChmFile(resolveHelpFile(requestFile)) ? 1 : 0;
 }
 
-QStringList ChmHelpViewer::GetHelpStrings(const QString& keyword) const
+QStringList ChmHelpViewer::getHelpStrings(const QString& keyword) const
 {
     return {viewerName() + u": "_s + keyword};
 }
 
-bool ChmHelpViewer::ShowTableOfContents(QWidget* caller, const QString& requestFile)
+bool ChmHelpViewer::showTableOfContents(QWidget* caller, const QString& requestFile)
 {
-    const QString file = ResolveHelpFile(requestFile);
-    if (!IsChmFile(file))
+    const QString file = resolveHelpFile(requestFile);
+    if (!isChmFile(file))
         return false;
     return HelpSystem::CallEngine({caller, file, HelpCommand::DisplayToc, {}});
 }
 
-bool ChmHelpViewer::DisplayTopic(QWidget* caller, const QString& requestFile, const QString& topic)
+bool ChmHelpViewer::displayTopic(QWidget* caller, const QString& requestFile, const QString& topic)
 {
-    const QString file = ResolveHelpFile(requestFile);
-    if (!IsChmFile(file))
+    const QString file = resolveHelpFile(requestFile);
+    if (!isChmFile(file))
         return false;
     return HelpSystem::CallEngine(
-        {caller, file + u"::/"_s + TopicPath(topic), HelpCommand::DisplayTopic, {}});
+        {caller, file + u"::/"_s + topicPath(topic), HelpCommand::DisplayTopic, {}});
 }
 
-bool ChmHelpViewer::DisplayHelpByContext(QWidget* caller, const QString& requestFile, int context)
+bool ChmHelpViewer::displayHelpByContext(QWidget* caller, const QString& requestFile, int context)
 {
-    const QString file = ResolveHelpFile(requestFile);
-    if (!IsChmFile(file))
+    const QString file = resolveHelpFile(requestFile);
+    if (!isChmFile(file))
         return false;
     return HelpSystem::CallEngine(
         {caller, file, HelpCommand::HelpContext, QString::number(context)});
 }
 
-bool ChmHelpViewer::ShowHelp(QWidget* caller, const QString& requestFile, const QString& helpString)
+bool ChmHelpViewer::showHelp(QWidget* caller, const QString& requestFile, const QString& helpString)
 {
-    const QString file = ResolveHelpFile(requestFile);
-    if (!IsChmFile(file))
+    const QString file = resolveHelpFile(requestFile);
+    if (!isChmFile(file))
         return false;
     const qsizetype colon = helpString.indexOf(u':');
     const QString keyword = (colon < 0 ? helpString : helpString.mid(colon + 1)).trimmed();
     return HelpSystem::CallEngine({caller, file, HelpCommand::DisplayIndex, keyword});
 }
 
-void ChmHelpViewer::SoftShutDown()
+void ChmHelpViewer::softShutDown()
 {
     HelpSystem::CallEngine({nullptr, QString(), HelpCommand::CloseAll, {}});
 }
 
-void ChmHelpViewer::ShutDown()
+void ChmHelpViewer::shutDown()
 {
-    SoftShutDown();
+    softShutDown();
     viewerId_ = 0;
 }
 
-bool HelpFileTester::CanShowALink(const QString&, const QString&) const
+bool HelpFileTester::canShowALink(const QString&, const QString&) const
 {
     return false;
 }
 
-bool HelpFileTester::CanShowTopic(const QString&, const QString&) const
+bool HelpFileTester::canShowTopic(const QString&, const QString&) const
 {
     return false;
 }
 
-bool HelpFileTester::CanShowContext(int, const QString&) const
+bool HelpFileTester::canShowContext(int, const QString&) const
 {
     return false;
 }
 
-QStringList HelpFileTester::GetHelpStrings(const QString&) const
+QStringList HelpFileTester::getHelpStrings(const QString&) const
 {
     return {};
 }

@@ -48,23 +48,23 @@ public:
 
     // The help file of a request: the request's file, else the application's; a bare name
     // is taken from the executable's folder. Empty when none is known.
-    QString ResolveHelpFile(const QString& requestFile) const;
-    static bool IsChmFile(const QString& file);
+    QString resolveHelpFile(const QString& requestFile) const;
+    static bool isChmFile(const QString& file);
     // The topic as requested inside the file: ".htm" appended unless it ends in .htm/.html.
-    QString TopicPath(const QString& topic) const;
+    QString topicPath(const QString& topic) const;
 
-    bool CanShowTableOfContents() const { return true; }
-    bool UnderstandsTopic(const QString& requestFile) const;
-    bool UnderstandsContext(const QString& requestFile) const;
-    int UnderstandsKeyword(const QString& requestFile) const; // 1 or 0 matches
-    QStringList GetHelpStrings(const QString& keyword) const;
+    bool canShowTableOfContents() const { return true; }
+    bool understandsTopic(const QString& requestFile) const;
+    bool understandsContext(const QString& requestFile) const;
+    int understandsKeyword(const QString& requestFile) const; // 1 or 0 matches
+    QStringList getHelpStrings(const QString& keyword) const;
 
-    bool ShowTableOfContents(QWidget* caller, const QString& requestFile);
-    bool DisplayTopic(QWidget* caller, const QString& requestFile, const QString& topic);
-    bool DisplayHelpByContext(QWidget* caller, const QString& requestFile, int context);
-    bool ShowHelp(QWidget* caller, const QString& requestFile, const QString& helpString);
-    void SoftShutDown();
-    void ShutDown();
+    bool showTableOfContents(QWidget* caller, const QString& requestFile);
+    bool displayTopic(QWidget* caller, const QString& requestFile, const QString& topic);
+    bool displayHelpByContext(QWidget* caller, const QString& requestFile, int context);
+    bool showHelp(QWidget* caller, const QString& requestFile, const QString& helpString);
+    void softShutDown();
+    void shutDown();
 
     // True while registered with the help system.
     bool registered() const { return viewerId_ != 0; }
@@ -80,10 +80,10 @@ private:
 class HelpFileTester final
 {
 public:
-    bool CanShowALink(const QString& link, const QString& file) const;
-    bool CanShowTopic(const QString& topic, const QString& file) const;
-    bool CanShowContext(int context, const QString& file) const;
-    QStringList GetHelpStrings(const QString& keyword) const;
+    bool canShowALink(const QString& link, const QString& file) const;
+    bool canShowTopic(const QString& topic, const QString& file) const;
+    bool canShowContext(int context, const QString& file) const;
+    QStringList getHelpStrings(const QString& keyword) const;
 };
 
 namespace HelpSystem {

@@ -60,7 +60,7 @@ QVariant ChmTextBrowser::loadResource(int type, const QUrl& name)
         return {};
     switch (type) {
     case QTextDocument::HtmlResource:
-        return ChmFile::DecodeHtml(*bytes);
+        return ChmFile::decodeHtml(*bytes);
     case QTextDocument::StyleSheetResource:
         return QString::fromUtf8(*bytes);
     case QTextDocument::ImageResource: {

@@ -479,9 +479,9 @@ QWidget* MainWindow::buildClockGroup()
 
     QToolButton* next = stepButton(u"btnClockNext"_s, true);
     QToolButton* previous = stepButton(u"btnClockPrevious"_s, false);
-    connect(next, &QToolButton::clicked, this, Guarded([this] { ChangeClockFace(Step::Next); }));
+    connect(next, &QToolButton::clicked, this, Guarded([this] { changeClockFace(Step::Next); }));
     connect(previous, &QToolButton::clicked, this,
-            Guarded([this] { ChangeClockFace(Step::Previous); }));
+            Guarded([this] { changeClockFace(Step::Previous); }));
     column->addLayout(stepRow(next, caption(u"lblClockCaption"_s, u"ظاهر ساعت"_s, box), previous));
     column->addStretch(1);
     return box;
@@ -588,7 +588,7 @@ QWidget* MainWindow::buildFacilitiesGroup()
     connect(choose, &QAction::triggered, this, Guarded([this] { chooseBackground(); }));
     auto* builtIn = new QAction(u"تصوير پيش فرض برنامه"_s, link);
     builtIn->setObjectName(u"actBuiltInBackground"_s);
-    connect(builtIn, &QAction::triggered, this, Guarded([this] { UseBuiltInBackground(); }));
+    connect(builtIn, &QAction::triggered, this, Guarded([this] { useBuiltInBackground(); }));
     link->addActions({choose, builtIn});
     link->setContextMenuPolicy(Qt::ActionsContextMenu);
     link->setToolTip(u"براي بازگشت به تصوير پيش فرض، روي اين پيوند كليك راست كنيد"_s);
@@ -596,9 +596,9 @@ QWidget* MainWindow::buildFacilitiesGroup()
 
     QToolButton* next = stepButton(u"btnThemeNext"_s, true);
     QToolButton* previous = stepButton(u"btnThemePrevious"_s, false);
-    connect(next, &QToolButton::clicked, this, Guarded([this] { ChangeTheme(Step::Next); }));
+    connect(next, &QToolButton::clicked, this, Guarded([this] { changeTheme(Step::Next); }));
     connect(previous, &QToolButton::clicked, this,
-            Guarded([this] { ChangeTheme(Step::Previous); }));
+            Guarded([this] { changeTheme(Step::Previous); }));
     inner->addLayout(
         stepRow(next, caption(u"lblThemeCaption"_s, u"ظاهر برنامه"_s, area), previous));
     column->addWidget(area);
@@ -703,7 +703,7 @@ void MainWindow::restoreClockFace()
     clock_->setStyle(ClockFaceStyles[faceNumber_]);
 }
 
-const QImage& MainWindow::DefaultBackground()
+const QImage& MainWindow::defaultBackground()
 {
     return BuiltInPictures::instance().background();
 }
@@ -723,7 +723,7 @@ void MainWindow::restoreBackground()
             picture = DecodeJpeg(jpeg, screenPixels(this));
     } catch (const std::exception&) {
     }
-    workArea_->setBackgroundImage(picture.isNull() ? DefaultBackground() : picture);
+    workArea_->setBackgroundImage(picture.isNull() ? defaultBackground() : picture);
 }
 
 void MainWindow::restoreTheme()
@@ -735,7 +735,7 @@ void MainWindow::restoreTheme()
     SelectTheme(themeNumber_);
 }
 
-void MainWindow::ChangeClockFace(Step step)
+void MainWindow::changeClockFace(Step step)
 {
     if (step == Step::Previous && faceNumber_ > 1)
         --faceNumber_;
@@ -746,7 +746,7 @@ void MainWindow::ChangeClockFace(Step step)
                    QString::number(faceNumber_));
 }
 
-void MainWindow::ChangeTheme(Step step)
+void MainWindow::changeTheme(Step step)
 {
     const quint8 before = themeNumber_;
     if (step == Step::Previous && themeNumber_ > 0)
@@ -813,7 +813,7 @@ void MainWindow::chooseBackground()
     workArea_->setBackgroundImage(picture);
 }
 
-void MainWindow::UseBuiltInBackground()
+void MainWindow::useBuiltInBackground()
 {
     // An empty stored picture reads back as the built-in one.
     if (programDatabase) {
@@ -824,7 +824,7 @@ void MainWindow::UseBuiltInBackground()
             return;
         }
     }
-    workArea_->setBackgroundImage(DefaultBackground());
+    workArea_->setBackgroundImage(defaultBackground());
 }
 
 void MainWindow::saveTheme()

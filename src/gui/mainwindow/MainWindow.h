@@ -134,10 +134,10 @@ public:
     enum class Step { Previous, Next };
     // The clock buttons: one face back or forward within 1..8, then the face is set and
     // written to the settings file, changed or not.
-    void ChangeClockFace(Step step);
+    void changeClockFace(Step step);
     // The theme buttons: one theme back or forward within 0..9, applied at once; stored
     // only when the window is closed.
-    void ChangeTheme(Step step);
+    void changeTheme(Step step);
     // The background link: choose a JPEG picture, store it packed, show it. A file that is no
     // readable, whole JPEG, or a picture that cannot be stored, gets a Persian message and the
     // previous picture stays.
@@ -145,14 +145,14 @@ public:
     // The backup item: a checked copy of the open database to a file the user names.
     void backupDatabase();
     // The link's menu: back to the built-in picture, stored as no picture.
-    void UseBuiltInBackground();
+    void useBuiltInBackground();
 
     quint8 faceNumber() const { return faceNumber_; }
     quint8 themeNumber() const { return themeNumber_; }
     QString settingsFolder() const { return settingsFolder_; }
     AnalogClock* clock() const { return clock_; }
     // The built-in background, the fall-back of a stored one; decoded once for the process.
-    static const QImage& DefaultBackground();
+    static const QImage& defaultBackground();
 
     void setVisible(bool visible) override;
 
