@@ -128,7 +128,7 @@ void JalaliDateEdit::setMinDate(SerialDate value)
         return;
     if (value != 0 && maxDate_ != 0 && value > maxDate_)
         throw DateTimeError(u"Date exceeds maximum of %1"_s.arg(limitText(maxDate_)));
-    EndEdit();
+    endEdit();
     minDate_ = value;
     if (value != 0)
         clampAndNotify(parts());
@@ -142,7 +142,7 @@ void JalaliDateEdit::setMaxDate(SerialDate value)
         return;
     if (value != 0 && minDate_ != 0 && value < minDate_)
         throw DateTimeError(u"Date is less than minimum of %1"_s.arg(limitText(minDate_)));
-    EndEdit();
+    endEdit();
     maxDate_ = value;
     if (value != 0)
         clampAndNotify(parts());
@@ -208,7 +208,7 @@ void JalaliDateEdit::setReadOnly(bool on)
 {
     if (on == readOnly_)
         return;
-    EndEdit();
+    endEdit();
     readOnly_ = on;
     update();
     emit settingsChanged();
@@ -220,7 +220,7 @@ void JalaliDateEdit::setUseCurrentDate(bool on)
         return;
     useCurrentDate_ = on;
     if (on && hasJalaliDate(Today())) {
-        EndEdit();
+        endEdit();
         const Parts before = parts();
         setParts(partsOf(Today()));
         clampAndNotify(before);
@@ -412,14 +412,14 @@ void JalaliDateEdit::typeDigit(int digit)
     }
     previousDigit_ = digit;
     update();
-    if (complete && EndEdit()) {
+    if (complete && endEdit()) {
         if (autoMove_)
             moveActive(autoMoveDirection_ == amdYMD);
         previousDigit_ = -1;
     }
 }
 
-bool JalaliDateEdit::EndEdit()
+bool JalaliDateEdit::endEdit()
 {
     if (!typing_)
         return true;
@@ -465,7 +465,7 @@ bool JalaliDateEdit::handleFieldKey(QKeyEvent* event)
     const bool ctrl = mods & Qt::ControlModifier;
     const bool keypad = mods & Qt::KeypadModifier;
     const int key = event->key();
-    EndEdit();
+    endEdit();
 
     // What acts in a read-only (or unchecked) field.
     switch (key) {
@@ -592,7 +592,7 @@ void JalaliDateEdit::mousePressEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         setFocus(Qt::MouseFocusReason);
-        EndEdit();
+        endEdit();
         if (textBand().contains(pos)) {
             for (int part = 0; part < 3; ++part) {
                 const QRect r = partRect(part);
@@ -606,7 +606,7 @@ void JalaliDateEdit::mousePressEvent(QMouseEvent* event)
         return;
     }
     if (event->button() == Qt::MiddleButton && hasFocus() && editable()) {
-        EndEdit();
+        endEdit();
         setToday();
         event->accept();
         return;
@@ -621,7 +621,7 @@ void JalaliDateEdit::wheelEvent(QWheelEvent* event)
         return;
     }
     event->accept();
-    EndEdit();
+    endEdit();
     const QPoint delta = event->angleDelta();
     const int total = (delta.y() != 0 ? delta.y() : delta.x()) + wheelRemainder_;
     wheelRemainder_ = total % 120;
@@ -652,7 +652,7 @@ void JalaliDateEdit::focusInEvent(QFocusEvent* event)
 void JalaliDateEdit::focusOutEvent(QFocusEvent* event)
 {
     if (event->reason() != Qt::PopupFocusReason)
-        EndEdit();
+        endEdit();
     update();
     QWidget::focusOutEvent(event);
 }
@@ -666,7 +666,7 @@ void JalaliDateEdit::changeEvent(QEvent* event)
         update();
         break;
     case QEvent::EnabledChange:
-        EndEdit();
+        endEdit();
         update();
         break;
     case QEvent::LayoutDirectionChange:
@@ -854,16 +854,16 @@ void DropDownMonthView::processKey(QKeyEvent* event)
     case Qt::Key_Down:
     case Qt::Key_Up:
         if (alt) {
-            picker_->CloseUp(true);
+            picker_->closeUp(true);
             return;
         }
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        picker_->CloseUp(true);
+        picker_->closeUp(true);
         return;
     case Qt::Key_Escape:
-        picker_->CloseUp(false);
+        picker_->closeUp(false);
         return;
     default:
         break;
@@ -888,7 +888,7 @@ void DropDownMonthView::mousePressEvent(QMouseEvent* event)
         const QPoint onPicker = picker_->mapFromGlobal(event->globalPosition().toPoint());
         if (picker_->rect().contains(onPicker))
             setAttribute(Qt::WA_NoMouseReplay);
-        picker_->CloseUp(false);
+        picker_->closeUp(false);
         return;
     }
     QFrame::mousePressEvent(event);
@@ -909,7 +909,7 @@ void DropDownMonthView::hideEvent(QHideEvent* event)
     QFrame::hideEvent(event);
     // Closed by the system (a click elsewhere, the program losing the screen): no choice.
     if (picker_->droppedDown_)
-        picker_->CloseUp(false);
+        picker_->closeUp(false);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -920,10 +920,10 @@ JalaliDateDropDown::JalaliDateDropDown(QWidget* parent)
 {
     JalaliMonthView* cal = dropDown_->calendar();
     connect(cal, &JalaliMonthView::dateChosen, this, [this] {
-        CloseUp(true);
+        closeUp(true);
         setFocus(Qt::PopupFocusReason);
     });
-    connect(cal, &JalaliMonthView::OnGetMonthInfo, this, &JalaliDateDropDown::OnGetMonthInfo,
+    connect(cal, &JalaliMonthView::onGetMonthInfo, this, &JalaliDateDropDown::onGetMonthInfo,
             Qt::DirectConnection);
     resize(121, height());
 }
@@ -940,9 +940,9 @@ JalaliMonthView* JalaliDateDropDown::calendar() const
     return dropDown_->calendar();
 }
 
-MonthViewColors* JalaliDateDropDown::CalColors() const
+MonthViewColors* JalaliDateDropDown::calColors() const
 {
-    return dropDown_->calendar()->CalColors();
+    return dropDown_->calendar()->calColors();
 }
 
 void JalaliDateDropDown::setDropDownAlign(DropDownAlign align)
@@ -957,7 +957,7 @@ void JalaliDateDropDown::setChecked(bool on)
 {
     if (on == checked_)
         return;
-    EndEdit();
+    endEdit();
     checked_ = on;
     update();
     emit settingsChanged();
@@ -1042,17 +1042,17 @@ QSize JalaliDateDropDown::sizeHint() const
 
 void JalaliDateDropDown::toggleChecked()
 {
-    EndEdit();
+    endEdit();
     checked_ = !checked_;
     update();
     emit dateChanged();
 }
 
-void JalaliDateDropDown::DropDown()
+void JalaliDateDropDown::dropDown()
 {
-    if (droppedDown_ || ReadOnly())
+    if (droppedDown_ || readOnly())
         return;
-    EndEdit();
+    endEdit();
     if (!checked_) {
         checked_ = true;
         update();
@@ -1061,7 +1061,7 @@ void JalaliDateDropDown::DropDown()
         setIsNull(false);
         emit dateChanged();
     }
-    emit OnDropDown();
+    emit dropDownShown();
 
     JalaliMonthView* cal = dropDown_->calendar();
     cal->beginSetup();
@@ -1071,8 +1071,8 @@ void JalaliDateDropDown::DropDown()
     cal->setCalendarOptions(calendarOptions_);
     cal->setMinDate(0);
     cal->setMaxDate(0);
-    cal->setMinDate(MinDate());
-    cal->setMaxDate(MaxDate());
+    cal->setMinDate(minDate());
+    cal->setMaxDate(maxDate());
     cal->setDate(Date());
     cal->endSetup();
     dropDown_->setLayoutDirection(layoutDirection());
@@ -1114,7 +1114,7 @@ void JalaliDateDropDown::placeDropDown()
     dropDown_->setGeometry(QRect(QPoint(x, y), size));
 }
 
-void JalaliDateDropDown::CloseUp(bool take)
+void JalaliDateDropDown::closeUp(bool take)
 {
     if (!droppedDown_ || closing_)
         return;
@@ -1123,10 +1123,10 @@ void JalaliDateDropDown::CloseUp(bool take)
     buttonPressed_ = false;
     if (take) {
         SerialDate value = dropDown_->calendar()->Date();
-        if (MinDate() != 0 && value < MinDate())
-            value = MinDate();
-        if (MaxDate() != 0 && value > MaxDate())
-            value = MaxDate();
+        if (minDate() != 0 && value < minDate())
+            value = minDate();
+        if (maxDate() != 0 && value > maxDate())
+            value = maxDate();
         try {
             setDate(value);
         } catch (...) {
@@ -1138,7 +1138,7 @@ void JalaliDateDropDown::CloseUp(bool take)
     dropDown_->hide();
     closing_ = false;
     update();
-    emit OnCloseUp();
+    emit dropDownClosed();
     emit settingsChanged();
 }
 
@@ -1150,13 +1150,13 @@ void JalaliDateDropDown::keyPressEvent(QKeyEvent* event)
     }
     const Qt::KeyboardModifiers mods = event->modifiers();
     if ((mods & Qt::AltModifier) && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)) {
-        EndEdit();
-        DropDown();
+        endEdit();
+        dropDown();
         event->accept();
         return;
     }
     if (showCheckBox_ && event->key() == Qt::Key_Space &&
-        !(mods & (Qt::ControlModifier | Qt::AltModifier)) && !ReadOnly() && isEnabled()) {
+        !(mods & (Qt::ControlModifier | Qt::AltModifier)) && !readOnly() && isEnabled()) {
         toggleChecked();
         event->accept();
         return;
@@ -1172,25 +1172,25 @@ void JalaliDateDropDown::mousePressEvent(QMouseEvent* event)
         return;
     }
     if (droppedDown_) {
-        CloseUp(false);
+        closeUp(false);
         event->accept();
         return;
     }
     const QPoint pos = event->position().toPoint();
     if (buttonRect().contains(pos)) {
         setFocus(Qt::MouseFocusReason);
-        EndEdit();
-        if (!ReadOnly()) {
+        endEdit();
+        if (!readOnly()) {
             buttonPressed_ = true;
             update();
-            DropDown();
+            dropDown();
         }
         event->accept();
         return;
     }
     if (showCheckBox_ && checkBoxRect().contains(pos)) {
         setFocus(Qt::MouseFocusReason);
-        if (!ReadOnly())
+        if (!readOnly())
             toggleChecked();
         event->accept();
         return;
@@ -1221,7 +1221,7 @@ void JalaliDateDropDown::focusOutEvent(QFocusEvent* event)
     if (droppedDown_ && event->reason() != Qt::PopupFocusReason) {
         const QWidget* now = QApplication::focusWidget();
         if (!now || (now != dropDown_ && !dropDown_->isAncestorOf(now)))
-            CloseUp(false);
+            closeUp(false);
     }
     JalaliDateEdit::focusOutEvent(event);
 }
@@ -1229,15 +1229,15 @@ void JalaliDateDropDown::focusOutEvent(QFocusEvent* event)
 void JalaliDateDropDown::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::EnabledChange && !isEnabled())
-        CloseUp(false);
+        closeUp(false);
     if (event->type() == QEvent::LayoutDirectionChange)
-        CloseUp(false);
+        closeUp(false);
     JalaliDateEdit::changeEvent(event);
 }
 
 void JalaliDateDropDown::hideEvent(QHideEvent* event)
 {
-    CloseUp(false);
+    closeUp(false);
     JalaliDateEdit::hideEvent(event);
 }
 
@@ -1269,7 +1269,7 @@ void JalaliDateDropDown::paintEvent(QPaintEvent*)
         check.rect = QRect(box.center().x() - w / 2, box.center().y() - h / 2, w, h);
         check.state &= ~QStyle::State_HasFocus;
         check.state |= checked_ ? QStyle::State_On : QStyle::State_Off;
-        if (ReadOnly())
+        if (readOnly())
             check.state &= ~QStyle::State_Enabled;
         style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &check, &p, this);
         if (hasFocus()) {

@@ -24,16 +24,16 @@ class JalaliDateEdit : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(double Date READ Date WRITE setDate NOTIFY dateChanged)
-    Q_PROPERTY(double MinDate READ MinDate WRITE setMinDate NOTIFY settingsChanged)
-    Q_PROPERTY(double MaxDate READ MaxDate WRITE setMaxDate NOTIFY settingsChanged)
-    Q_PROPERTY(bool AllowNull READ AllowNull WRITE setAllowNull NOTIFY settingsChanged)
+    Q_PROPERTY(double MinDate READ minDate WRITE setMinDate NOTIFY settingsChanged)
+    Q_PROPERTY(double MaxDate READ maxDate WRITE setMaxDate NOTIFY settingsChanged)
+    Q_PROPERTY(bool AllowNull READ allowNull WRITE setAllowNull NOTIFY settingsChanged)
     Q_PROPERTY(bool IsNull READ IsNull WRITE setIsNull NOTIFY dateChanged)
     Q_PROPERTY(Qt::Alignment Alignment READ Alignment WRITE setAlignment NOTIFY settingsChanged)
-    Q_PROPERTY(bool AutoMove READ AutoMove WRITE setAutoMove NOTIFY settingsChanged)
+    Q_PROPERTY(bool AutoMove READ autoMove WRITE setAutoMove NOTIFY settingsChanged)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize NOTIFY settingsChanged)
-    Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE setReadOnly NOTIFY settingsChanged)
+    Q_PROPERTY(bool ReadOnly READ readOnly WRITE setReadOnly NOTIFY settingsChanged)
     Q_PROPERTY(
-        bool UseCurrentDate READ UseCurrentDate WRITE setUseCurrentDate NOTIFY settingsChanged)
+        bool UseCurrentDate READ useCurrentDate WRITE setUseCurrentDate NOTIFY settingsChanged)
 public:
     explicit JalaliDateEdit(QWidget* parent = nullptr);
     ~JalaliDateEdit() override;
@@ -42,25 +42,25 @@ public:
     SerialDate Date() const;
     // Raises DateTimeError outside the limits; raises dateChanged when the date differs.
     void setDate(SerialDate value);
-    SerialDate MinDate() const { return minDate_; }
-    SerialDate MaxDate() const { return maxDate_; }
+    SerialDate minDate() const { return minDate_; }
+    SerialDate maxDate() const { return maxDate_; }
     void setMinDate(SerialDate value);
     void setMaxDate(SerialDate value);
-    bool AllowNull() const { return allowNull_; }
+    bool allowNull() const { return allowNull_; }
     void setAllowNull(bool on);
     bool IsNull() const { return isNull_; }
     void setIsNull(bool on);
     Qt::Alignment Alignment() const { return alignment_; }
     void setAlignment(Qt::Alignment alignment);
-    bool AutoMove() const { return autoMove_; }
+    bool autoMove() const { return autoMove_; }
     void setAutoMove(bool on);
     AutoMoveDirection autoMoveDirection() const { return autoMoveDirection_; }
     void setAutoMoveDirection(AutoMoveDirection direction);
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool on);
-    bool ReadOnly() const { return readOnly_; }
+    bool readOnly() const { return readOnly_; }
     void setReadOnly(bool on);
-    bool UseCurrentDate() const { return useCurrentDate_; }
+    bool useCurrentDate() const { return useCurrentDate_; }
     void setUseCurrentDate(bool on);
 
     // The date parts as shown (while typing, the digits typed so far).
@@ -75,7 +75,7 @@ public:
     // Ends a digit entry: completes a two-digit year, takes back a year of 100..1199 and a
     // date outside the limits, and raises dateChanged when the date changed. False when the
     // typed date was taken back.
-    bool EndEdit();
+    bool endEdit();
 
     // The boxes, in widget coordinates (part 0 = year, 1 = month, 2 = day), and the band
     // the text sits in.
@@ -199,8 +199,8 @@ class JalaliDateDropDown final : public JalaliDateEdit
 {
     Q_OBJECT
     Q_PROPERTY(bool Checked READ Checked WRITE setChecked NOTIFY settingsChanged)
-    Q_PROPERTY(bool ShowCheckBox READ ShowCheckBox WRITE setShowCheckBox NOTIFY settingsChanged)
-    Q_PROPERTY(bool DroppedDown READ DroppedDown NOTIFY settingsChanged)
+    Q_PROPERTY(bool ShowCheckBox READ showCheckBox WRITE setShowCheckBox NOTIFY settingsChanged)
+    Q_PROPERTY(bool DroppedDown READ droppedDown NOTIFY settingsChanged)
 public:
     explicit JalaliDateDropDown(QWidget* parent = nullptr);
     ~JalaliDateDropDown() override;
@@ -209,21 +209,21 @@ public:
     void setDropDownAlign(DropDownAlign align);
     bool Checked() const { return checked_; }
     void setChecked(bool on);
-    bool ShowCheckBox() const { return showCheckBox_; }
+    bool showCheckBox() const { return showCheckBox_; }
     void setShowCheckBox(bool on);
     DefaultBoldDays defaultBoldDays() const { return defaultBoldDays_; }
     void setDefaultBoldDays(DefaultBoldDays days);
-    MonthViewOptions CalendarOptions() const { return calendarOptions_; }
+    MonthViewOptions calendarOptions() const { return calendarOptions_; }
     // Stored without mcoMultiSelect and mcoRangeSelect.
     void setCalendarOptions(MonthViewOptions options);
     // The calendar's colours, shared with the drop-down calendar.
-    MonthViewColors* CalColors() const;
+    MonthViewColors* calColors() const;
 
-    bool DroppedDown() const { return droppedDown_; }
+    bool droppedDown() const { return droppedDown_; }
     // Opens the calendar under (or over) the field; nothing when open or read-only.
-    void DropDown();
+    void dropDown();
     // Closes the calendar, taking its date or not; nothing when closed.
-    void CloseUp(bool take);
+    void closeUp(bool take);
 
     DropDownMonthView* dropDownWindow() const { return dropDown_; }
     JalaliMonthView* calendar() const;
@@ -234,9 +234,9 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    void OnDropDown();
-    void OnCloseUp();
-    void OnGetMonthInfo(quint16 year, quint16 month, quint32& monthBoldDays);
+    void dropDownShown();
+    void dropDownClosed();
+    void onGetMonthInfo(quint16 year, quint16 month, quint32& monthBoldDays);
 
 protected:
     QRect contentRect() const override;

@@ -287,7 +287,7 @@ bool JalaliMonthView::canChoose(int index) const
 {
     if (index < 0 || index >= kCells)
         return false;
-    const SerialDate d = CellDate(index);
+    const SerialDate d = cellDate(index);
     if (!hasJalaliDate(d) || !inLimits(d))
         return false;
     return (d >= firstDay_ && d <= lastDay_) || (options_ & mcoSelectTrailDays);
@@ -346,7 +346,7 @@ void JalaliMonthView::showMonth()
             if (JalaliDayOfWeek(firstDay_ + day - 1) == int(defaultBoldDays_) + 1)
                 mask |= 1u << (day - 1);
     }
-    emit OnGetMonthInfo(year_, month_, mask);
+    emit onGetMonthInfo(year_, month_, mask);
     boldDays_ = mask;
     update();
 }
@@ -429,7 +429,7 @@ void JalaliMonthView::showMonthMenu()
     }
     monthMenu_->setLayoutDirection(Qt::RightToLeft);
     monthMenu_->setFont(font());
-    const QRect r = MonthNameRect();
+    const QRect r = monthNameRect();
     // A right-to-left menu is placed by its right edge.
     const QPoint at = mapToGlobal(QPoint(isRightToLeft() ? r.right() : r.left(), r.bottom() + 1));
     monthMenu_->popup(at);
@@ -456,7 +456,7 @@ void JalaliMonthView::showYearEditor()
     yearEdit_->lineEdit()->setPalette(pal);
 
     const QFontMetrics fm(bold);
-    const QRect year = YearRect();
+    const QRect year = yearRect();
     const int editWidth = int(std::ceil(1.125 * fm.horizontalAdvance(QString::number(year_))));
     const int height = int(std::ceil(1.125 * fm.height()));
     // The spin button's width, whatever the style makes of it at this height.
@@ -498,7 +498,7 @@ bool JalaliMonthView::handleKey(QKeyEvent* event)
     const int index = int(date_ - firstCell_);
     auto moveCell = [&](int to) {
         if (to >= 0 && to < kCells)
-            moveTo(CellDate(to));
+            moveTo(cellDate(to));
     };
     auto moveMonths = [&](int months) {
         try {
@@ -599,48 +599,48 @@ int JalaliMonthView::dayColumn(int weekdayIndex) const
     return weekdayIndex + ((options_ & mcoWeekNumbers) ? 1 : 0);
 }
 
-QRect JalaliMonthView::CellRect(int index) const
+QRect JalaliMonthView::cellRect(int index) const
 {
     if (index < 0 || index >= kCells)
         return {};
     return columnRect(dayColumn(index % 7), kFirstWeekRow + index / 7);
 }
 
-QRect JalaliMonthView::WeekNumberRect(int row) const
+QRect JalaliMonthView::weekNumberRect(int row) const
 {
     if (!(options_ & mcoWeekNumbers) || row < 0 || row > 5)
         return {};
     return columnRect(0, kFirstWeekRow + row);
 }
 
-QRect JalaliMonthView::DayNameRect(int weekday) const
+QRect JalaliMonthView::dayNameRect(int weekday) const
 {
     if (weekday < 1 || weekday > 7)
         return {};
     return columnRect(dayColumn(weekday - 1), kDayNameRow);
 }
 
-QRect JalaliMonthView::CornerRect() const
+QRect JalaliMonthView::cornerRect() const
 {
     if (!(options_ & mcoWeekNumbers))
         return {};
     return columnRect(0, kDayNameRow);
 }
 
-QRect JalaliMonthView::TitleRect() const
+QRect JalaliMonthView::titleRect() const
 {
     const int bottom = int(std::lround(kTitleRows * metrics().rh));
     return QRect(0, 0, width(), bottom);
 }
 
-QRect JalaliMonthView::LeftButtonRect() const
+QRect JalaliMonthView::leftButtonRect() const
 {
     if (!(options_ & mcoMonthButtons))
         return {};
     return QRect(kButtonMargin, kButtonMargin, kButtonWidth, kButtonHeight);
 }
 
-QRect JalaliMonthView::RightButtonRect() const
+QRect JalaliMonthView::rightButtonRect() const
 {
     if (!(options_ & mcoMonthButtons))
         return {};
@@ -681,21 +681,21 @@ TitleParts titleParts(const QFont& font, const QRect& title, bool rtl, const QSt
 }
 } // namespace
 
-QRect JalaliMonthView::MonthNameRect() const
+QRect JalaliMonthView::monthNameRect() const
 {
-    return titleParts(font(), TitleRect(), isRightToLeft(), JalaliLongMonthNames[month_ % 13],
+    return titleParts(font(), titleRect(), isRightToLeft(), JalaliLongMonthNames[month_ % 13],
                       QString::number(year_))
         .month;
 }
 
-QRect JalaliMonthView::YearRect() const
+QRect JalaliMonthView::yearRect() const
 {
-    return titleParts(font(), TitleRect(), isRightToLeft(), JalaliLongMonthNames[month_ % 13],
+    return titleParts(font(), titleRect(), isRightToLeft(), JalaliLongMonthNames[month_ % 13],
                       QString::number(year_))
         .year;
 }
 
-QRect JalaliMonthView::TodayLineRect() const
+QRect JalaliMonthView::todayLineRect() const
 {
     if (!(options_ & mcoToday))
         return {};
@@ -709,19 +709,19 @@ JalaliMonthView::Hit JalaliMonthView::hitTest(const QPoint& pos) const
     Hit hit;
     if (!rect().contains(pos))
         return hit;
-    if (TodayLineRect().contains(pos)) {
+    if (todayLineRect().contains(pos)) {
         hit.part = Part::TodayLine;
         return hit;
     }
-    if (TitleRect().contains(pos)) {
+    if (titleRect().contains(pos)) {
         hit.part = Part::Title;
-        if (LeftButtonRect().contains(pos))
+        if (leftButtonRect().contains(pos))
             hit.part = Part::LeftButton;
-        else if (RightButtonRect().contains(pos))
+        else if (rightButtonRect().contains(pos))
             hit.part = Part::RightButton;
-        else if (MonthNameRect().contains(pos))
+        else if (monthNameRect().contains(pos))
             hit.part = Part::MonthName;
-        else if (YearRect().contains(pos))
+        else if (yearRect().contains(pos))
             hit.part = Part::Year;
         return hit;
     }
@@ -748,7 +748,7 @@ JalaliMonthView::Hit JalaliMonthView::hitTest(const QPoint& pos) const
     return hit;
 }
 
-QString JalaliMonthView::DayNameText(int weekday) const
+QString JalaliMonthView::dayNameText(int weekday) const
 {
     if (weekday < 1 || weekday > 7)
         return {};
@@ -758,7 +758,7 @@ QString JalaliMonthView::DayNameText(int weekday) const
     for (int d = 1; d <= 7; ++d)
         widest = std::max(widest, fm.horizontalAdvance(JalaliLongDayNames[d]));
     const int gap = 2 * fm.horizontalAdvance(u' ');
-    return widest + gap <= DayNameRect(1).width() ? JalaliLongDayNames[weekday]
+    return widest + gap <= dayNameRect(1).width() ? JalaliLongDayNames[weekday]
                                                   : JalaliShortDayNames[weekday];
 }
 
@@ -816,7 +816,7 @@ void JalaliMonthView::mousePressEvent(QMouseEvent* event)
         break;
     case Part::Day:
         if (canChoose(hit.cell))
-            moveTo(CellDate(hit.cell), true);
+            moveTo(cellDate(hit.cell), true);
         break;
     case Part::TodayLine:
         goToday();
@@ -918,27 +918,27 @@ void paintArrow(QPainter& p, const QRect& r, bool pointsLeft, const QColor& colo
 void JalaliMonthView::paintTitle(QPainter& p)
 {
     const QPalette& pal = palette();
-    const QRect title = TitleRect();
+    const QRect title = titleRect();
     p.fillRect(title, colors_->color(MonthViewColors::TitleBack, pal));
     if (options_ & mcoMonthButtons) {
         // Flat buttons on the title: a button face under a triangle in the button's text
         // colour (black on a light theme), greyed when off.
         const QColor arrow =
             pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
-        for (const QRect& r : {LeftButtonRect(), RightButtonRect()}) {
+        for (const QRect& r : {leftButtonRect(), rightButtonRect()}) {
             p.fillRect(r, pal.color(QPalette::Button));
             p.setPen(pal.color(QPalette::Mid));
             p.drawRect(r.adjusted(0, 0, -1, -1));
         }
-        paintArrow(p, LeftButtonRect(), true, arrow);
-        paintArrow(p, RightButtonRect(), false, arrow);
+        paintArrow(p, leftButtonRect(), true, arrow);
+        paintArrow(p, rightButtonRect(), false, arrow);
     }
     QFont bold = font();
     bold.setBold(true);
     p.setFont(bold);
     p.setPen(colors_->color(MonthViewColors::TitleText, pal));
-    p.drawText(MonthNameRect(), Qt::AlignCenter, JalaliLongMonthNames[month_ % 13]);
-    p.drawText(YearRect(), Qt::AlignCenter, QString::number(year_));
+    p.drawText(monthNameRect(), Qt::AlignCenter, JalaliLongMonthNames[month_ % 13]);
+    p.drawText(yearRect(), Qt::AlignCenter, QString::number(year_));
     p.setFont(font());
 }
 
@@ -957,15 +957,15 @@ void JalaliMonthView::paintGrid(QPainter& p)
 
     p.setPen(fixedText);
     for (int d = 1; d <= 7; ++d)
-        p.drawText(DayNameRect(d), Qt::AlignCenter, DayNameText(d));
+        p.drawText(dayNameRect(d), Qt::AlignCenter, dayNameText(d));
     if (options_ & mcoWeekNumbers) {
-        p.drawText(CornerRect(), Qt::AlignCenter, kWeekCaption);
+        p.drawText(cornerRect(), Qt::AlignCenter, kWeekCaption);
         for (int row = 0; row < 6; ++row) {
-            const SerialDate saturday = CellDate(row * 7);
+            const SerialDate saturday = cellDate(row * 7);
             if (!hasJalaliDate(saturday))
                 continue;
             try {
-                p.drawText(WeekNumberRect(row), Qt::AlignCenter,
+                p.drawText(weekNumberRect(row), Qt::AlignCenter,
                            QString::number(JalaliWeekOfYear(0, saturday)));
             } catch (const ConversionError&) {
                 // A week that reaches outside the calendar's years has no number.
@@ -975,13 +975,13 @@ void JalaliMonthView::paintGrid(QPainter& p)
 
     const SerialDate today = Today();
     for (int i = 0; i < kCells; ++i) {
-        const SerialDate d = CellDate(i);
+        const SerialDate d = cellDate(i);
         if (!hasJalaliDate(d))
             continue;
         const bool inMonth = d >= firstDay_ && d <= lastDay_;
         if (!inMonth && !(options_ & mcoTrailingDays))
             continue;
-        const QRect r = CellRect(i);
+        const QRect r = cellRect(i);
         quint16 y = 0, m = 0, day = 0;
         DecodeJalaliDate(d, y, m, day);
         const bool isBold = inMonth && (boldDays_ & (1u << (day - 1)));
@@ -1062,7 +1062,7 @@ void JalaliMonthView::paintLines(QPainter& p)
 
 void JalaliMonthView::paintTodayLine(QPainter& p)
 {
-    const QRect line = TodayLineRect();
+    const QRect line = todayLineRect();
     const int columnWidth = int(metrics().cw);
     const bool rtl = isRightToLeft();
     const QRect circleSpace =

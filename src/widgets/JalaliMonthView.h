@@ -53,16 +53,16 @@ enum DefaultBoldDays {
 class MonthViewColors final : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QColor CircleColor READ CircleColor WRITE setCircleColor NOTIFY changed)
+    Q_PROPERTY(QColor CircleColor READ circleColor WRITE setCircleColor NOTIFY changed)
     Q_PROPERTY(QColor TextColor READ TextColor WRITE setTextColor NOTIFY changed)
-    Q_PROPERTY(QColor TitleBackColor READ TitleBackColor WRITE setTitleBackColor NOTIFY changed)
-    Q_PROPERTY(QColor TitleTextColor READ TitleTextColor WRITE setTitleTextColor NOTIFY changed)
-    Q_PROPERTY(QColor MonthBackColor READ MonthBackColor WRITE setMonthBackColor NOTIFY changed)
+    Q_PROPERTY(QColor TitleBackColor READ titleBackColor WRITE setTitleBackColor NOTIFY changed)
+    Q_PROPERTY(QColor TitleTextColor READ titleTextColor WRITE setTitleTextColor NOTIFY changed)
+    Q_PROPERTY(QColor MonthBackColor READ monthBackColor WRITE setMonthBackColor NOTIFY changed)
     Q_PROPERTY(
-        QColor TrailingTextColor READ TrailingTextColor WRITE setTrailingTextColor NOTIFY changed)
-    Q_PROPERTY(QColor BoldDaysColor READ BoldDaysColor WRITE setBoldDaysColor NOTIFY changed)
-    Q_PROPERTY(QColor LinesColor READ LinesColor WRITE setLinesColor NOTIFY changed)
-    Q_PROPERTY(QColor FixedTextColor READ FixedTextColor WRITE setFixedTextColor NOTIFY changed)
+        QColor TrailingTextColor READ trailingTextColor WRITE setTrailingTextColor NOTIFY changed)
+    Q_PROPERTY(QColor BoldDaysColor READ boldDaysColor WRITE setBoldDaysColor NOTIFY changed)
+    Q_PROPERTY(QColor LinesColor READ linesColor WRITE setLinesColor NOTIFY changed)
+    Q_PROPERTY(QColor FixedTextColor READ fixedTextColor WRITE setFixedTextColor NOTIFY changed)
 public:
     enum Which {
         Circle,
@@ -88,15 +88,15 @@ public:
     bool isDefault(Which which) const { return !colors_[which].isValid() && !explicitNone_[which]; }
     void assign(const MonthViewColors& other);
 
-    QColor CircleColor() const { return color(Circle); }
+    QColor circleColor() const { return color(Circle); }
     QColor TextColor() const { return color(Text); }
-    QColor TitleBackColor() const { return color(TitleBack); }
-    QColor TitleTextColor() const { return color(TitleText); }
-    QColor MonthBackColor() const { return color(MonthBack); }
-    QColor TrailingTextColor() const { return color(TrailingText); }
-    QColor BoldDaysColor() const { return color(BoldDays); }
-    QColor LinesColor() const { return color(Lines); }
-    QColor FixedTextColor() const { return color(FixedText); }
+    QColor titleBackColor() const { return color(TitleBack); }
+    QColor titleTextColor() const { return color(TitleText); }
+    QColor monthBackColor() const { return color(MonthBack); }
+    QColor trailingTextColor() const { return color(TrailingText); }
+    QColor boldDaysColor() const { return color(BoldDays); }
+    QColor linesColor() const { return color(Lines); }
+    QColor fixedTextColor() const { return color(FixedText); }
     void setCircleColor(const QColor& c) { setColor(Circle, c); }
     void setTextColor(const QColor& c) { setColor(Text, c); }
     void setTitleBackColor(const QColor& c) { setColor(TitleBack, c); }
@@ -149,8 +149,8 @@ class JalaliMonthView final : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(double Date READ Date WRITE setDate NOTIFY dateChanged)
-    Q_PROPERTY(double MinDate READ MinDate WRITE setMinDate NOTIFY settingsChanged)
-    Q_PROPERTY(double MaxDate READ MaxDate WRITE setMaxDate NOTIFY settingsChanged)
+    Q_PROPERTY(double MinDate READ minDate WRITE setMinDate NOTIFY settingsChanged)
+    Q_PROPERTY(double MaxDate READ maxDate WRITE setMaxDate NOTIFY settingsChanged)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize NOTIFY settingsChanged)
 public:
     explicit JalaliMonthView(QWidget* parent = nullptr);
@@ -179,26 +179,26 @@ public:
     // The value is taken as a whole day and clamped into the limits; a value with no Jalali
     // date is ignored.
     void setDate(SerialDate value);
-    SerialDate MinDate() const { return minDate_; }
-    SerialDate MaxDate() const { return maxDate_; }
+    SerialDate minDate() const { return minDate_; }
+    SerialDate maxDate() const { return maxDate_; }
     void setMinDate(SerialDate value);
     void setMaxDate(SerialDate value);
-    MonthViewOptions CalendarOptions() const { return options_; }
+    MonthViewOptions calendarOptions() const { return options_; }
     // mcoSelectTrailDays is dropped whenever mcoTrailingDays is off.
     void setCalendarOptions(MonthViewOptions options);
     DefaultBoldDays defaultBoldDays() const { return defaultBoldDays_; }
     void setDefaultBoldDays(DefaultBoldDays days);
-    MonthViewColors* CalColors() const { return colors_; }
+    MonthViewColors* calColors() const { return colors_; }
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool on);
 
     // The shown month and its grid.
     quint16 shownYear() const { return year_; }
     quint16 shownMonth() const { return month_; }
-    SerialDate FirstDayOfMonth() const { return firstDay_; }
-    SerialDate LastDayOfMonth() const { return lastDay_; }
-    SerialDate FirstCellDate() const { return firstCell_; }
-    SerialDate CellDate(int index) const { return firstCell_ + index; }
+    SerialDate firstDayOfMonth() const { return firstDay_; }
+    SerialDate lastDayOfMonth() const { return lastDay_; }
+    SerialDate firstCellDate() const { return firstCell_; }
+    SerialDate cellDate(int index) const { return firstCell_ + index; }
     quint32 MonthBoldDays() const { return boldDays_; }
     // Whether a day cell may be chosen: inside the limits, and of the shown month unless
     // mcoSelectTrailDays is on.
@@ -211,19 +211,19 @@ public:
     // Geometry, in widget coordinates after mirroring.
     int columnCount() const;
     int rowCount() const;
-    QRect CellRect(int index) const;
-    QRect WeekNumberRect(int row) const;
-    QRect DayNameRect(int weekday) const; // 1 = Saturday
+    QRect cellRect(int index) const;
+    QRect weekNumberRect(int row) const;
+    QRect dayNameRect(int weekday) const; // 1 = Saturday
     // The weekday's caption: its long name, or its short one when the columns are too narrow
     // to keep the long names apart.
-    QString DayNameText(int weekday) const;
-    QRect CornerRect() const;
-    QRect TitleRect() const;
-    QRect LeftButtonRect() const;
-    QRect RightButtonRect() const;
-    QRect MonthNameRect() const;
-    QRect YearRect() const;
-    QRect TodayLineRect() const;
+    QString dayNameText(int weekday) const;
+    QRect cornerRect() const;
+    QRect titleRect() const;
+    QRect leftButtonRect() const;
+    QRect rightButtonRect() const;
+    QRect monthNameRect() const;
+    QRect yearRect() const;
+    QRect todayLineRect() const;
     Hit hitTest(const QPoint& pos) const;
 
     // Navigation, as the keys, buttons and wheel use it. Refusals beep.
@@ -249,7 +249,7 @@ signals:
     // A click chose a day or today: the drop-down closes taking the date.
     void dateChosen();
     // Raised whenever a month is shown; the mask may be changed (bit i = day i + 1 bold).
-    void OnGetMonthInfo(quint16 year, quint16 month, quint32& monthBoldDays);
+    void onGetMonthInfo(quint16 year, quint16 month, quint32& monthBoldDays);
     // A move the limits forbid; raised with the beep.
     void refused();
 

@@ -177,7 +177,7 @@ QList<Pair> palettePairs(const QPalette& p)
 // title and the chosen day.
 QList<Pair> calendarPairs(const JalaliMonthView& calendar)
 {
-    const MonthViewColors* c = calendar.CalColors();
+    const MonthViewColors* c = calendar.calColors();
     const QPalette& p = calendar.palette();
     const auto color = [&](MonthViewColors::Which which) { return c->color(which, p); };
     using C = MonthViewColors;
@@ -264,12 +264,12 @@ private slots:
         calendar.setDate(EncodeJalaliDate(1403, 6, 15));
         const QImage image = calendar.grab().toImage();
         using C = MonthViewColors;
-        const MonthViewColors* c = calendar.CalColors();
-        const int chosen = int(calendar.Date() - calendar.FirstCellDate());
-        const QRect other = calendar.CellRect(chosen == 20 ? 19 : 20);
+        const MonthViewColors* c = calendar.calColors();
+        const int chosen = int(calendar.Date() - calendar.firstCellDate());
+        const QRect other = calendar.cellRect(chosen == 20 ? 19 : 20);
         QCOMPARE(image.pixelColor(other.topLeft() + QPoint(1, 1)),
                  c->color(C::MonthBack, calendar.palette()));
-        QCOMPARE(image.pixelColor(calendar.CellRect(chosen).topLeft() + QPoint(1, 1)),
+        QCOMPARE(image.pixelColor(calendar.cellRect(chosen).topLeft() + QPoint(1, 1)),
                  c->color(C::TitleBack, calendar.palette()));
     }
 

@@ -92,18 +92,18 @@ private slots:
         JalaliDateDropDown p;
         QCOMPARE(S(p.Date()), u"1403/06/15"_s);
         QCOMPARE(p.activePart(), 2);
-        QVERIFY(!p.AllowNull() && !p.IsNull() && p.AutoMove() && p.AutoSize() && !p.ReadOnly());
+        QVERIFY(!p.allowNull() && !p.IsNull() && p.autoMove() && p.AutoSize() && !p.readOnly());
         QCOMPARE(p.autoMoveDirection(), amdDMY);
         QCOMPARE(p.Alignment(), Qt::AlignHCenter);
         QCOMPARE(p.dropDownAlign(), daLeft);
-        QVERIFY(p.Checked() && !p.ShowCheckBox());
+        QVERIFY(p.Checked() && !p.showCheckBox());
         QCOMPARE(p.defaultBoldDays(), dbdNone);
-        QCOMPARE(p.CalendarOptions(), kDefaultMonthViewOptions);
-        QCOMPARE(p.MinDate(), 0.0);
-        QCOMPARE(p.MaxDate(), 0.0);
+        QCOMPARE(p.calendarOptions(), kDefaultMonthViewOptions);
+        QCOMPARE(p.minDate(), 0.0);
+        QCOMPARE(p.maxDate(), 0.0);
         QVERIFY(p.focusPolicy() & Qt::TabFocus);
         p.setCalendarOptions(kDefaultMonthViewOptions | mcoMultiSelect | mcoRangeSelect);
-        QCOMPARE(p.CalendarOptions(), kDefaultMonthViewOptions);
+        QCOMPARE(p.calendarOptions(), kDefaultMonthViewOptions);
     }
 
     // The print window's default state: day, then month, then year, one dateChanged per part.
@@ -328,7 +328,7 @@ private slots:
         p->setDate(J(1391, 7, 15));
         QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         p->setMaxDate(J(1391, 7, 15) + 0.75);
-        QCOMPARE(p->MaxDate(), J(1391, 7, 15));
+        QCOMPARE(p->maxDate(), J(1391, 7, 15));
         QTest::keyClick(p, Qt::Key_Up);
         QCOMPARE(S(p->Date()), u"1391/07/15"_s);
         QCOMPARE(change.size(), 0);
@@ -360,8 +360,8 @@ private slots:
                  u"Date is less than minimum of 1391/07/01"_s);
         QCOMPARE(message([&] { p->setMinDate(J(1392, 1, 1)); }),
                  u"Date exceeds maximum of 1391/07/15"_s);
-        QCOMPARE(p->MinDate(), J(1391, 7, 1));
-        QCOMPARE(p->MaxDate(), J(1391, 7, 15));
+        QCOMPARE(p->minDate(), J(1391, 7, 1));
+        QCOMPARE(p->maxDate(), J(1391, 7, 15));
         QCOMPARE(S(p->Date()), u"1391/07/14"_s);
 
         // A new limit pulls the date in and says so.
@@ -564,18 +564,18 @@ private slots:
         p->setMinDate(J(1390, 1, 1));
         p->setDefaultBoldDays(dbdFridays);
         p->setCalendarOptions(kDefaultMonthViewOptions | mcoWeekNumbers);
-        QSignalSpy dropped(p, &JalaliDateDropDown::OnDropDown);
+        QSignalSpy dropped(p, &JalaliDateDropDown::dropDownShown);
         QTest::keyClick(p, Qt::Key_Down, Qt::AltModifier);
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         QCOMPARE(dropped.size(), 1);
         DropDownMonthView* pop = p->dropDownWindow();
         QVERIFY(pop->isVisible());
         QCOMPARE(pop->windowType(), Qt::Popup);
         JalaliMonthView* cal = p->calendar();
         QCOMPARE(S(cal->Date()), u"1391/01/02"_s);
-        QCOMPARE(cal->MinDate(), J(1390, 1, 1));
+        QCOMPARE(cal->minDate(), J(1390, 1, 1));
         QCOMPARE(cal->defaultBoldDays(), dbdFridays);
-        QVERIFY(cal->CalendarOptions() & mcoWeekNumbers);
+        QVERIFY(cal->calendarOptions() & mcoWeekNumbers);
         QVERIFY(cal->isRightToLeft());
         QCOMPARE(cal->font(), p->font());
         // Below the field; daLeft in right-to-left mode lines up the right edges.
@@ -584,7 +584,7 @@ private slots:
         QCOMPARE(pop->geometry().right(), field.right());
         // Alt+Up closes taking the date.
         QTest::keyClick(p, Qt::Key_Up, Qt::AltModifier);
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QVERIFY(!pop->isVisible());
     }
 
@@ -612,9 +612,9 @@ private slots:
         // Measure the calendar first, then put the field where the aligned calendar stands in
         // the middle of the screen: no screen edge may push it, whatever the fonts make its
         // width.
-        p->DropDown();
+        p->dropDown();
         const QSize popSize = p->dropDownWindow()->size();
-        p->CloseUp(false);
+        p->closeUp(false);
         const QRect screen = w.window.screen()->availableGeometry();
         QVERIFY2(popSize.width() < screen.width(), "the calendar is wider than the screen");
         const int popLeft = screen.center().x() - popSize.width() / 2;
@@ -626,7 +626,7 @@ private slots:
         w.window.move(w.window.pos() + QPoint(fieldLeft - p->mapToGlobal(QPoint(0, 0)).x(), 0));
         QTest::qWait(10);
         QCOMPARE(p->mapToGlobal(QPoint(0, 0)).x(), fieldLeft);
-        p->DropDown();
+        p->dropDown();
         const QRect field(p->mapToGlobal(QPoint(0, 0)), p->size());
         const QRect pop = p->dropDownWindow()->geometry();
         if (edge == u"left")
@@ -635,7 +635,7 @@ private slots:
             QCOMPARE(pop.right(), field.right());
         else
             QVERIFY(qAbs(pop.center().x() - field.center().x()) <= 1);
-        p->CloseUp(false);
+        p->closeUp(false);
     }
 
     void dropDownFlipsAboveAtTheScreenBottom()
@@ -645,13 +645,13 @@ private slots:
         w.window.move(screen.right() - w.window.width() - 5,
                       screen.bottom() - w.window.frameGeometry().height() - 2);
         QTest::qWait(10);
-        w.picker->DropDown();
+        w.picker->dropDown();
         const QRect field(w.picker->mapToGlobal(QPoint(0, 0)), w.picker->size());
         const QRect pop = w.picker->dropDownWindow()->geometry();
         QCOMPARE(pop.bottom(), field.top() - 1);
         QVERIFY(pop.right() <= screen.right());
         QVERIFY(pop.left() >= screen.left());
-        w.picker->CloseUp(false);
+        w.picker->closeUp(false);
     }
 
     void dropDownKeys_data()
@@ -678,15 +678,15 @@ private slots:
         Window w;
         JalaliDateDropDown* p = w.picker;
         QSignalSpy change(p, &JalaliDateEdit::dateChanged);
-        QSignalSpy closed(p, &JalaliDateDropDown::OnCloseUp);
-        p->DropDown();
+        QSignalSpy closed(p, &JalaliDateDropDown::dropDownClosed);
+        p->dropDown();
         for (int key : moves)
             QTest::keyClick(p, Qt::Key(key));
         // Keyboard moves never close it, and the field keeps its date meanwhile.
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         QCOMPARE(S(p->Date()), u"1403/06/15"_s);
         QTest::keyClick(p, Qt::Key(closeKey));
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), expected);
         QCOMPARE(change.size(), changes);
         QCOMPARE(closed.size(), 1);
@@ -699,39 +699,39 @@ private slots:
         QSignalSpy change(p, &JalaliDateEdit::dateChanged);
         // A click on the button opens; a click on the field closes without taking.
         QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         QVERIFY(p->buttonRect().left() < p->textBand().left());
         JalaliMonthView* cal = p->calendar();
         QTest::keyClick(p, Qt::Key_Left);
         QTest::mouseClick(p, Qt::LeftButton, {}, p->partRect(0).center());
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(change.size(), 0);
 
         // Clicking a day closes and shows that day.
-        p->DropDown();
-        const int index = int(J(1403, 6, 20) - cal->FirstCellDate());
-        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->CellRect(index).center());
-        QVERIFY(!p->DroppedDown());
+        p->dropDown();
+        const int index = int(J(1403, 6, 20) - cal->firstCellDate());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->cellRect(index).center());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), u"1403/06/20"_s);
         QCOMPARE(change.size(), 1);
         QVERIFY(p->hasFocus());
 
         // The today line too; the wheel while open moves the calendar's month. (Qt drops wheel
         // events meant for other windows while a pop-up is open, so it turns over the pop-up.)
-        p->DropDown();
+        p->dropDown();
         ::wheel(p->dropDownWindow(), -1);
         QCOMPARE(cal->shownMonth(), 7);
-        QVERIFY(p->DroppedDown());
-        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->TodayLineRect().center());
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(p->droppedDown());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->todayLineRect().center());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), u"1403/06/15"_s);
         QCOMPARE(change.size(), 2);
 
         // Losing the focus closes it without taking.
-        p->DropDown();
+        p->dropDown();
         QTest::keyClick(p, Qt::Key_PageDown);
         w.leave();
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), u"1403/06/15"_s);
     }
 
@@ -740,30 +740,30 @@ private slots:
     {
         Window w;
         JalaliDateDropDown* p = w.picker;
-        p->DropDown();
+        p->dropDown();
         JalaliMonthView* cal = p->calendar();
-        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->yearRect().center());
         QVERIFY(cal->yearEditor()->isVisible());
         QTest::keyClick(p, Qt::Key_Up);
         QTest::keyClick(p, Qt::Key_Return);
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         QVERIFY(!cal->yearEditor()->isVisible());
         QCOMPARE(S(cal->Date()), u"1404/06/15"_s);
-        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->yearRect().center());
         QTest::keyClick(p, Qt::Key_Up);
         QTest::keyClick(p, Qt::Key_Escape);
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         QCOMPARE(S(cal->Date()), u"1404/06/15"_s);
         QTest::keyClick(p, Qt::Key_Return);
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), u"1404/06/15"_s);
         // Closing with the editor up does not leave it there for the next opening.
-        p->DropDown();
-        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
-        p->CloseUp(false);
-        p->DropDown();
+        p->dropDown();
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->yearRect().center());
+        p->closeUp(false);
+        p->dropDown();
         QVERIFY(!cal->yearEditor()->isVisible());
-        p->CloseUp(false);
+        p->closeUp(false);
     }
 
     // Keys as the keyboard delivers them: to the focused window, which hands them to the open
@@ -779,41 +779,41 @@ private slots:
             QTest::keyClick(target ? target : w.window.windowHandle(), key);
         };
         QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
-        QVERIFY(p->DroppedDown());
-        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QVERIFY(p->droppedDown());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->yearRect().center());
         QVERIFY(cal->yearEditor()->isVisible());
         press(Qt::Key_Up);
         press(Qt::Key_Return);
         QVERIFY(!cal->yearEditor()->isVisible());
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         QCOMPARE(S(cal->Date()), u"1404/06/15"_s);
         // Right to left: Left is the next day.
         press(Qt::Key_Left);
         QCOMPARE(S(cal->Date()), u"1404/06/16"_s);
         press(Qt::Key_Escape);
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), u"1403/06/15"_s);
         QVERIFY(p->hasFocus());
 
         // The next opening hears them as well; Enter takes the date.
         QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         press(Qt::Key_Left);
         QCOMPARE(S(cal->Date()), u"1403/06/16"_s);
         press(Qt::Key_Return);
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), u"1403/06/16"_s);
 
         // Escape in the editor drops the year and leaves the keys with the calendar too.
         QTest::mouseClick(p, Qt::LeftButton, {}, p->buttonRect().center());
-        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->YearRect().center());
+        QTest::mouseClick(cal, Qt::LeftButton, {}, cal->yearRect().center());
         press(Qt::Key_Down);
         press(Qt::Key_Escape);
-        QVERIFY(p->DroppedDown());
+        QVERIFY(p->droppedDown());
         QCOMPARE(S(cal->Date()), u"1403/06/16"_s);
         press(Qt::Key_Left);
         press(Qt::Key_Return);
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
         QCOMPARE(S(p->Date()), u"1403/06/17"_s);
         // Keys typed into the field after closing reach the field.
         press(Qt::Key_Up);
@@ -829,15 +829,15 @@ private slots:
         p->setChecked(false);
         p->setIsNull(true);
         QSignalSpy change(p, &JalaliDateEdit::dateChanged);
-        p->DropDown();
+        p->dropDown();
         QVERIFY(p->Checked());
         QVERIFY(!p->IsNull());
         QCOMPARE(change.size(), 1);
-        p->CloseUp(false);
+        p->closeUp(false);
         // Read-only never opens.
         p->setReadOnly(true);
         QTest::keyClick(p, Qt::Key_Down, Qt::AltModifier);
-        QVERIFY(!p->DroppedDown());
+        QVERIFY(!p->droppedDown());
     }
 
     void monthInfoComesFromThePicker()
@@ -846,20 +846,20 @@ private slots:
         JalaliDateDropDown* p = w.picker;
         p->setDate(J(1391, 1, 2));
         QList<int> asked;
-        connect(p, &JalaliDateDropDown::OnGetMonthInfo, p,
+        connect(p, &JalaliDateDropDown::onGetMonthInfo, p,
                 [&](quint16 year, quint16 month, quint32& mask) {
                     asked << year * 100 + month;
                     mask |= 1u << 12; // day 13
                 });
         p->setDefaultBoldDays(dbdFridays);
-        p->DropDown();
+        p->dropDown();
         QCOMPARE(asked, (QList<int>{139101}));
         // Fridays of Farvardin 1391 (1st is a Tuesday): 4, 11, 18, 25; plus the owner's 13.
         const quint32 fridays = (1u << 3) | (1u << 10) | (1u << 17) | (1u << 24);
         QCOMPARE(p->calendar()->MonthBoldDays(), fridays | (1u << 12));
         QTest::keyClick(p, Qt::Key_PageDown);
         QCOMPARE(asked, (QList<int>{139101, 139102}));
-        p->CloseUp(false);
+        p->closeUp(false);
     }
 
     // ---- the month calendar ----------------------------------------------------------------
@@ -868,15 +868,15 @@ private slots:
     {
         JalaliMonthView cal;
         cal.setDate(J(1391, 1, 10));
-        QCOMPARE(S(cal.FirstCellDate()), u"1390/12/27"_s);
-        QCOMPARE(JalaliDayOfWeek(cal.FirstCellDate()), 1);
-        QCOMPARE(S(cal.CellDate(41)), u"1391/02/08"_s);
+        QCOMPARE(S(cal.firstCellDate()), u"1390/12/27"_s);
+        QCOMPARE(JalaliDayOfWeek(cal.firstCellDate()), 1);
+        QCOMPARE(S(cal.cellDate(41)), u"1391/02/08"_s);
         // A month whose 1st is a Saturday starts a week later.
         SerialDate first = J(1391, 1, 1);
         while (JalaliDayOfWeek(first) != 1)
             first = IncJalaliMonth(first, 1);
         cal.setDate(first);
-        QCOMPARE(cal.FirstCellDate(), first - 7);
+        QCOMPARE(cal.firstCellDate(), first - 7);
     }
 
     void rightToLeftMirrorsPaintingAndHits_data()
@@ -899,32 +899,32 @@ private slots:
         QCOMPARE(cal.columnCount(), weeks ? 8 : 7);
         QCOMPARE(cal.rowCount(), 10);
         // Saturday is the rightmost day column in right-to-left mode, the week column before it.
-        const QRect sat = cal.CellRect(0), fri = cal.CellRect(6);
+        const QRect sat = cal.cellRect(0), fri = cal.cellRect(6);
         QCOMPARE(sat.left() > fri.left(), rtl);
         if (weeks) {
-            const QRect week = cal.WeekNumberRect(0);
+            const QRect week = cal.weekNumberRect(0);
             QCOMPARE(week.left() > sat.left(), rtl);
             QCOMPARE(cal.hitTest(week.center()).part, JalaliMonthView::Part::WeekNumber);
-            QCOMPARE(cal.hitTest(cal.CornerRect().center()).part, JalaliMonthView::Part::Nothing);
+            QCOMPARE(cal.hitTest(cal.cornerRect().center()).part, JalaliMonthView::Part::Nothing);
         }
         for (int i : {0, 6, 17, 41}) {
-            const auto hit = cal.hitTest(cal.CellRect(i).center());
+            const auto hit = cal.hitTest(cal.cellRect(i).center());
             QCOMPARE(hit.part, JalaliMonthView::Part::Day);
             QCOMPARE(hit.cell, i);
         }
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellRect(17).center());
-        QCOMPARE(cal.Date(), cal.CellDate(17));
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.cellRect(17).center());
+        QCOMPARE(cal.Date(), cal.cellDate(17));
         // Week cells and weekday names cannot be chosen.
         const SerialDate before = cal.Date();
         if (weeks)
-            QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.WeekNumberRect(2).center());
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.DayNameRect(3).center());
+            QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.weekNumberRect(2).center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.dayNameRect(3).center());
         QCOMPARE(cal.Date(), before);
         // Month buttons: in right-to-left mode the left one goes forward.
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.LeftButtonRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.leftButtonRect().center());
         QCOMPARE(cal.shownMonth(), rtl ? 2 : 12);
         QCOMPARE(S(cal.Date()), rtl ? u"1391/02/15"_s : u"1390/12/15"_s);
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.RightButtonRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.rightButtonRect().center());
         QCOMPARE(S(cal.Date()), u"1391/01/15"_s);
     }
 
@@ -982,7 +982,7 @@ private slots:
         cal.setDate(D(start));
         QTest::keyClick(&cal, Qt::Key(key), Qt::KeyboardModifiers(mods));
         QCOMPARE(S(cal.Date()), expected);
-        QCOMPARE(cal.Date() >= cal.FirstDayOfMonth() && cal.Date() <= cal.LastDayOfMonth(), true);
+        QCOMPARE(cal.Date() >= cal.firstDayOfMonth() && cal.Date() <= cal.lastDayOfMonth(), true);
     }
 
     void downFromTheLastWeekRowDoesNothing()
@@ -991,8 +991,8 @@ private slots:
         // The last day of a month that reaches the sixth week row.
         for (SerialDate d = J(1391, 1, 1);; d = IncJalaliMonth(d, 1)) {
             cal.setDate(d);
-            const SerialDate last = cal.LastDayOfMonth();
-            if (last - cal.FirstCellDate() >= 35) {
+            const SerialDate last = cal.lastDayOfMonth();
+            if (last - cal.firstCellDate() >= 35) {
                 cal.setDate(last);
                 break;
             }
@@ -1021,23 +1021,23 @@ private slots:
         cal.setDate(J(1391, 1, 20));
         QSignalSpy refused(&cal, &JalaliMonthView::refused);
         // Previous from the minimum's month is refused; next is clamped to the maximum.
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.LeftButtonRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.leftButtonRect().center());
         QCOMPARE(refused.size(), 1);
         QCOMPARE(S(cal.Date()), u"1391/01/20"_s);
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.RightButtonRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.rightButtonRect().center());
         QCOMPARE(S(cal.Date()), u"1391/02/05"_s);
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.RightButtonRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.rightButtonRect().center());
         QCOMPARE(refused.size(), 2);
         // Today lies outside: the today line beeps.
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.TodayLineRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.todayLineRect().center());
         QCOMPARE(refused.size(), 3);
         QCOMPARE(S(cal.Date()), u"1391/02/05"_s);
         // Keys are clamped, days beyond the limits cannot be chosen.
         QTest::keyClick(&cal, Qt::Key_PageDown);
         QCOMPARE(S(cal.Date()), u"1391/02/05"_s);
-        const int beyond = int(J(1391, 2, 6) - cal.FirstCellDate());
+        const int beyond = int(J(1391, 2, 6) - cal.firstCellDate());
         QVERIFY(!cal.canChoose(beyond));
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellRect(beyond).center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.cellRect(beyond).center());
         QCOMPARE(S(cal.Date()), u"1391/02/05"_s);
         // The month menu beeps for a month wholly outside, moves to one inside.
         cal.showMonthMenu();
@@ -1058,20 +1058,20 @@ private slots:
         JalaliMonthView cal;
         cal.setDate(J(1391, 1, 10));
         QVERIFY(cal.canChoose(0));
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellRect(0).center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.cellRect(0).center());
         QCOMPARE(S(cal.Date()), u"1390/12/27"_s);
         QCOMPARE(cal.shownMonth(), 12);
 
         cal.setDate(J(1391, 1, 10));
         cal.setCalendarOptions(kDefaultMonthViewOptions & ~MonthViewOptions(mcoTrailingDays));
-        QVERIFY(!(cal.CalendarOptions() & mcoSelectTrailDays));
+        QVERIFY(!(cal.calendarOptions() & mcoSelectTrailDays));
         QVERIFY(!cal.canChoose(0));
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.CellRect(0).center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.cellRect(0).center());
         QCOMPARE(S(cal.Date()), u"1391/01/10"_s);
         // The cell stays empty: it paints like the month background.
-        cal.CalColors()->setMonthBackColor(Qt::white);
+        cal.calColors()->setMonthBackColor(Qt::white);
         const QImage img = cal.grab().toImage();
-        const QRect r = cal.CellRect(0).adjusted(2, 2, -2, -2);
+        const QRect r = cal.cellRect(0).adjusted(2, 2, -2, -2);
         bool blank = true;
         for (int y = r.top(); y <= r.bottom() && blank; ++y)
             for (int x = r.left(); x <= r.right(); ++x)
@@ -1089,13 +1089,13 @@ private slots:
         cal.show();
         QVERIFY(QTest::qWaitForWindowExposed(&cal));
         cal.activateWindow();
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.YearRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.yearRect().center());
         YearEdit* edit = cal.yearEditor();
         QVERIFY(edit->isVisible());
         QCOMPARE(edit->value(), 1403);
         QCOMPARE(edit->minimum(), 1201);
         QCOMPARE(edit->maximum(), 9999);
-        QVERIFY(edit->geometry().intersects(cal.YearRect()));
+        QVERIFY(edit->geometry().intersects(cal.yearRect()));
         // Typing does nothing; Up changes the year; Esc drops it.
         QTest::keyClicks(edit, u"12"_s);
         QCOMPARE(edit->value(), 1403);
@@ -1105,7 +1105,7 @@ private slots:
         QVERIFY(!edit->isVisible());
         QCOMPARE(S(cal.Date()), u"1403/12/30"_s);
         // Enter applies, the day cut to the new year's Esfand.
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.YearRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.yearRect().center());
         QTest::keyClick(edit, Qt::Key_Up);
         QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(!edit->isVisible());
@@ -1113,11 +1113,11 @@ private slots:
         // A click elsewhere applies as well; the limits bound the spin range.
         cal.setMinDate(J(1400, 5, 5));
         cal.setMaxDate(J(1410, 1, 1));
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.YearRect().center());
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.yearRect().center());
         QCOMPARE(edit->minimum(), 1400);
         QCOMPARE(edit->maximum(), 1410);
         QTest::keyClick(edit, Qt::Key_Down);
-        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.TitleRect().bottomLeft() + QPoint(60, -2));
+        QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.titleRect().bottomLeft() + QPoint(60, -2));
         QVERIFY(!edit->isVisible());
         QCOMPARE(S(cal.Date()), u"1403/12/29"_s);
     }
@@ -1147,22 +1147,22 @@ private slots:
         cal.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
         cal.setDate(J(1391, 1, 20));
         const QColor lines(1, 2, 250);
-        cal.CalColors()->setLinesColor(lines);
+        cal.calColors()->setLinesColor(lines);
         // The edge between Saturday and Sunday, on the side lines are drawn.
-        auto satSunEdge = [&] { return rtl ? cal.CellRect(0).left() : cal.CellRect(0).right(); };
+        auto satSunEdge = [&] { return rtl ? cal.cellRect(0).left() : cal.cellRect(0).right(); };
         auto sample = [&]() -> QPoint {
             if (where == u"under names")
-                return {cal.CellRect(2).left() + 2, cal.CellRect(2).top() - 1};
+                return {cal.cellRect(2).left() + 2, cal.cellRect(2).top() - 1};
             if (where == u"week edge")
-                return {rtl ? cal.CellRect(0).right() + 1 : cal.CellRect(0).left() - 1,
-                        cal.CellRect(14).top() + 2};
+                return {rtl ? cal.cellRect(0).right() + 1 : cal.cellRect(0).left() - 1,
+                        cal.cellRect(14).top() + 2};
             if (where == u"week rows")
-                return {cal.WeekNumberRect(2).left() + 2, cal.WeekNumberRect(2).top() - 1};
+                return {cal.weekNumberRect(2).left() + 2, cal.weekNumberRect(2).top() - 1};
             if (where == u"names cols")
-                return {satSunEdge(), cal.DayNameRect(1).top() + 2};
+                return {satSunEdge(), cal.dayNameRect(1).top() + 2};
             if (where == u"day cols")
-                return {satSunEdge(), cal.CellRect(14).top() + 2};
-            return {cal.CellRect(16).left() + 2, cal.CellRect(16).top() - 1};
+                return {satSunEdge(), cal.cellRect(14).top() + 2};
+            return {cal.cellRect(16).left() + 2, cal.cellRect(16).top() - 1};
         };
         const bool weeks = option == mcoWeekNumbers || option == mcoWeeksHorzLine;
         MonthViewOptions base = kDefaultMonthViewOptions;
@@ -1184,13 +1184,13 @@ private slots:
         // Saturdays of Farvardin 1391: 5, 12, 19, 26.
         QCOMPARE(cal.MonthBoldDays(), (1u << 4) | (1u << 11) | (1u << 18) | (1u << 25));
 
-        MonthViewColors* colors = cal.CalColors();
-        QCOMPARE(colors->CircleColor(), QColor(Qt::red));
-        QCOMPARE(colors->TitleTextColor(), QColor(Qt::white));
-        QCOMPARE(colors->MonthBackColor(), QColor(Qt::white));
-        QVERIFY(!colors->BoldDaysColor().isValid());
+        MonthViewColors* colors = cal.calColors();
+        QCOMPARE(colors->circleColor(), QColor(Qt::red));
+        QCOMPARE(colors->titleTextColor(), QColor(Qt::white));
+        QCOMPARE(colors->monthBackColor(), QColor(Qt::white));
+        QVERIFY(!colors->boldDaysColor().isValid());
         const QPoint inTitle =
-            cal.TitleRect().center() + QPoint(0, cal.TitleRect().height() / 2 - 2);
+            cal.titleRect().center() + QPoint(0, cal.titleRect().height() / 2 - 2);
         QSignalSpy changed(colors, &MonthViewColors::changed);
         colors->setTitleBackColor(QColor(10, 200, 30));
         QCOMPARE(changed.size(), 1);
@@ -1208,7 +1208,7 @@ private slots:
         const int gap = 2 * fm.horizontalAdvance(u' ');
         const auto captionsFit = [&] {
             for (int d = 1; d <= 7; ++d)
-                if (fm.horizontalAdvance(cal.DayNameText(d)) + gap > cal.DayNameRect(d).width())
+                if (fm.horizontalAdvance(cal.dayNameText(d)) + gap > cal.dayNameRect(d).width())
                     return false;
             return true;
         };
@@ -1218,11 +1218,11 @@ private slots:
             widest = std::max(widest, fm.horizontalAdvance(JalaliLongDayNames[d]));
         cal.setAutoSize(false);
         cal.resize(7 * (widest + gap + 4), cal.height());
-        QCOMPARE(cal.DayNameText(4), JalaliLongDayNames[4]);
+        QCOMPARE(cal.dayNameText(4), JalaliLongDayNames[4]);
         QVERIFY(captionsFit());
         cal.resize(7 * (widest + gap / 2), cal.height());
-        QCOMPARE(cal.DayNameText(4), JalaliShortDayNames[4]);
-        QCOMPARE(cal.DayNameText(1), u"ش"_s);
+        QCOMPARE(cal.dayNameText(4), JalaliShortDayNames[4]);
+        QCOMPARE(cal.dayNameText(1), u"ش"_s);
         QVERIFY(captionsFit());
     }
 

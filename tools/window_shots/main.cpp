@@ -169,10 +169,10 @@ int main(int argc, char** argv)
             shots[u"print-account"_s] << print.grab().toImage();
             if (auto* picker = print.findChild<JalaliDateDropDown*>(u"DatePicker1"_s)) {
                 picker->setFocus();
-                picker->DropDown();
+                picker->dropDown();
                 settle();
                 shots[u"date-dropdown"_s] << picker->dropDownWindow()->grab().toImage();
-                picker->CloseUp(false);
+                picker->closeUp(false);
             }
         }
         {

@@ -53,7 +53,7 @@ AccountPicker::AccountPicker(QWidget* parent)
     setFont(font);
 
     AccountListModel* model = dm_->qryAccounts();
-    model->setRowColorHandler(&AccountPicker::GridRowColor);
+    model->setRowColorHandler(&AccountPicker::gridRowColor);
 
     DBGrid1 = new QTableView(this);
     DBGrid1->setObjectName(u"DBGrid1"_s);
@@ -126,7 +126,7 @@ AccountPicker::~AccountPicker()
         DBGrid1->setModel(nullptr);
 }
 
-void AccountPicker::GridRowColor(int recordNumber, QColor& background)
+void AccountPicker::gridRowColor(int recordNumber, QColor& background)
 {
     ShadeGridRow(recordNumber, background);
 }

@@ -20,7 +20,7 @@ public:
     int chosenId() const { return chosenId_; }
 
     // The grid's cell-colour handler: tints the rows with odd record numbers.
-    static void GridRowColor(int recordNumber, QColor& background);
+    static void gridRowColor(int recordNumber, QColor& background);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -296,7 +296,7 @@ ChequeRegisterWindow::ChequeRegisterWindow(QWidget* parent) : QWidget(parent)
     connect(fill, &QPushButton::clicked, this,
             [this] { RunGuarded([this] { openInPrintWindow(); }); });
     // The due days of the shown month in bold, from the rows the filters leave.
-    connect(calendar_, &JalaliMonthView::OnGetMonthInfo, this,
+    connect(calendar_, &JalaliMonthView::onGetMonthInfo, this,
             [this](quint16 year, quint16 month, quint32& bold) {
                 bold = 0;
                 for (const ChequeRecord& r : model_->records()) {
