@@ -151,7 +151,7 @@ struct Fixture
             t << m.text;
         return t;
     }
-    QWidget* overlay() const { return window->sizeCtrl()->overlay(); }
+    QWidget* overlay() const { return window->resizeHandles()->overlay(); }
     // A mouse drag over the picture, through every point given.
     void drag(QPoint from, QPoint to, const QList<QPoint>& through = {})
     {
@@ -515,14 +515,14 @@ private slots:
         Fixture fx2;
         LayoutDesigner* w2 = fx2.open();
         fx2.spin(u"width9"_s)->setValue(52);
-        w2->sizeCtrl()->select(w2->itemBox(9));
+        w2->resizeHandles()->select(w2->itemBox(9));
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(fx2.overlay(), Qt::Key_Right);
         QCOMPARE(boxRect(w2, 9), QRect(23, 253, 52, 25));
         QCOMPARE(fx2.spin(u"horizontal9"_s)->value(), 23);
 
         // A right-measured box: the right margin follows, exact arithmetic.
-        w2->sizeCtrl()->select(w2->itemBox(2));
+        w2->resizeHandles()->select(w2->itemBox(2));
         QTest::keyClick(fx2.overlay(), Qt::Key_Left);
         QTest::keyClick(fx2.overlay(), Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(boxRect(w2, 2), QRect(561, 39, 53, 25));
@@ -531,7 +531,7 @@ private slots:
         // The keys went to the boxes, not to the window's Escape.
         QTest::keyClick(fx2.overlay(), Qt::Key_Escape);
         QVERIFY(fx2.window);
-        QVERIFY(w2->sizeCtrl()->selection().isEmpty());
+        QVERIFY(w2->resizeHandles()->selection().isEmpty());
     }
 
     void selectingABoxShowsItsTabAndPresetsTheFontDialog()
@@ -585,7 +585,7 @@ private slots:
 
         // Pressed again without another tab in between (selecting the cover's own box shows
         // no other): preset with the tab's font as it was shown.
-        w->sizeCtrl()->select(cover);
+        w->resizeHandles()->select(cover);
         QTest::mouseClick(fx.child<QToolButton>(u"fontButton10"_s), Qt::LeftButton);
         QCOMPARE(presets.size(), 2);
         QCOMPARE(presets[1].family(), u"Microsoft Sans Serif"_s);

@@ -353,18 +353,18 @@ LayoutDesigner::LayoutDesigner(QWidget* parent) : QWidget(parent)
     showTab(0);
 
     // The boxes in the order Tab cycles through them.
-    sizeCtrl_ = new ResizeHandles(pictureArea_, this);
+    resizeHandles_ = new ResizeHandles(pictureArea_, this);
     for (int itemId : {2, 3, 4, 5, 6, 10, 7, 8, 9})
-        sizeCtrl_->registerControl(itemBox(itemId));
-    sizeCtrl_->setHandleColor(QColor(204, 0, 0));
-    sizeCtrl_->setGridSize(10);
-    connect(sizeCtrl_, &ResizeHandles::selectionChanged, this, [this](QWidget* first) {
+        resizeHandles_->registerControl(itemBox(itemId));
+    resizeHandles_->setHandleColor(QColor(204, 0, 0));
+    resizeHandles_->setGridSize(10);
+    connect(resizeHandles_, &ResizeHandles::selectionChanged, this, [this](QWidget* first) {
         for (const ItemControls& item : items_)
             if (first && item.box == first)
                 showTab(item.itemId - 1);
     });
-    connect(sizeCtrl_, &ResizeHandles::endSizeMove, this, &LayoutDesigner::boxesMoved);
-    sizeCtrl_->setEnabled(true);
+    connect(resizeHandles_, &ResizeHandles::endSizeMove, this, &LayoutDesigner::boxesMoved);
+    resizeHandles_->setEnabled(true);
 
     connect(doc_, &LayoutDocument::changed, this, &LayoutDesigner::showRow);
     connect(doc_, &LayoutDocument::pictureChanged, this, &LayoutDesigner::showDocumentPicture);
@@ -380,8 +380,8 @@ LayoutDesigner::LayoutDesigner(QWidget* parent) : QWidget(parent)
 LayoutDesigner::~LayoutDesigner()
 {
     qApp->removeEventFilter(this);
-    if (sizeCtrl_)
-        sizeCtrl_->setEnabled(false);
+    if (resizeHandles_)
+        resizeHandles_->setEnabled(false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -819,7 +819,7 @@ void LayoutDesigner::boxesMoved()
     // The first selected box's fields follow it, as do those of the others moved with it, so
     // that a save keeps every box's top and width. A cancelled drag changes nothing.
     edit(-1, [this](LayoutState& s) {
-        for (QWidget* selected : sizeCtrl_->selection())
+        for (QWidget* selected : resizeHandles_->selection())
             for (const ItemControls& item : items_)
                 if (item.box == selected) {
                     const QRect r = item.box->geometry();
@@ -860,7 +860,7 @@ void LayoutDesigner::showRow(int itemId)
         feedGroup_->setExclusive(true);
         // No box moves with the cheque's size: the boxes keep their left edges.
         pictureArea_->setFixedSize(std::max(0, f.chequeWidth), std::max(0, f.chequeHeight));
-        sizeCtrl_->updateHandles();
+        resizeHandles_->updateHandles();
         return;
     }
     ItemControls& item = itemControls(itemId);
@@ -876,7 +876,7 @@ void LayoutDesigner::showRow(int itemId)
     item.box->setGeometry(
         ShownRect(doc_->state().boxLeftOf(itemId), v.top, v.width, item.box->height()));
     item.box->setFont(boxFont(itemId));
-    sizeCtrl_->updateHandles();
+    resizeHandles_->updateHandles();
 }
 
 void LayoutDesigner::showDocumentPicture()

@@ -58,7 +58,7 @@ public:
     void refreshGrid(bool moveToLast);
 
     DesignerData* dataModule() const { return dm_; }
-    ResizeHandles* sizeCtrl() const { return sizeCtrl_; }
+    ResizeHandles* resizeHandles() const { return resizeHandles_; }
     QWidget* pictureArea() const;
     // The box of a layout item (ItemId 2..11).
     QLabel* itemBox(int itemId) const;
@@ -173,7 +173,7 @@ private:
     std::array<ItemControls, kLayoutItemCount> items_;
     RulerFrame* rulers_ = nullptr;
     QWidget* pictureArea_ = nullptr;
-    ResizeHandles* sizeCtrl_ = nullptr;
+    ResizeHandles* resizeHandles_ = nullptr;
     QFrame* progressPanel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
 

@@ -168,14 +168,14 @@ PrintWindow::PrintWindow(QWidget* parent) : QWidget(parent), model_(ProgramTextM
 
     // Every item box of the ten layout items goes to the drag-and-resize facility; the
     // Toman box and the picture do not.
-    sizeCtrl_ = new ResizeHandles(panel_);
+    resizeHandles_ = new ResizeHandles(panel_);
     for (int i = 0; i < BoxCount; ++i)
         if (i != AlphabeticPrice2)
-            sizeCtrl_->registerControl(boxes_[i]);
-    sizeCtrl_->setHandleColor(QColor(204, 0, 0));
-    sizeCtrl_->setGridSize(10);
-    sizeCtrl_->setEnabled(true);
-    connect(sizeCtrl_, &ResizeHandles::endSizeMove, this, [this] { boxesMoved(); });
+            resizeHandles_->registerControl(boxes_[i]);
+    resizeHandles_->setHandleColor(QColor(204, 0, 0));
+    resizeHandles_->setGridSize(10);
+    resizeHandles_->setEnabled(true);
+    connect(resizeHandles_, &ResizeHandles::endSizeMove, this, [this] { boxesMoved(); });
 
     {
         QSignalBlocker block(datePicker_);
@@ -191,8 +191,8 @@ PrintWindow::PrintWindow(QWidget* parent) : QWidget(parent), model_(ProgramTextM
 PrintWindow::~PrintWindow()
 {
     qApp->removeEventFilter(this);
-    if (sizeCtrl_)
-        sizeCtrl_->setEnabled(false);
+    if (resizeHandles_)
+        resizeHandles_->setEnabled(false);
 }
 
 void PrintWindow::buildAccountGroup()
@@ -517,8 +517,8 @@ void PrintWindow::showModel()
     hint_->setGeometry(20, 20, std::max(0, size.width() - 40), std::max(0, size.height() - 40));
     hint_->setVisible(hinted);
     hint_->raise();
-    if (sizeCtrl_)
-        sizeCtrl_->updateHandles();
+    if (resizeHandles_)
+        resizeHandles_->updateHandles();
 }
 
 // The fields follow the model after a load: the values it reset and the switches it set.
@@ -567,8 +567,8 @@ void PrintWindow::showEvent(QShowEvent* event)
 void PrintWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (sizeCtrl_)
-        sizeCtrl_->updateHandles();
+    if (resizeHandles_)
+        resizeHandles_->updateHandles();
 }
 
 void PrintWindow::fillPrinters()
@@ -960,7 +960,7 @@ bool PrintWindow::eventFilter(QObject* watched, QEvent* event)
     if (widget != this && !isAncestorOf(widget))
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (widget == sizeCtrl_->overlay())
+    if (widget == resizeHandles_->overlay())
         return false; // arrows, Tab and Escape belong to the selected boxes
     if (key->key() == Qt::Key_Escape) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))

@@ -88,7 +88,7 @@ public:
     QDoubleSpinBox* calibrationYEdit() const { return calibrationY_; }
     QFrame* chequePanel() const { return panel_; }
     QLabel* hintLabel() const { return hint_; }
-    ResizeHandles* sizeCtrl() const { return sizeCtrl_; }
+    ResizeHandles* resizeHandles() const { return resizeHandles_; }
 
     // The print and test-sheet actions, as the buttons run them.
     void printCheque();
@@ -168,5 +168,5 @@ private:
     std::array<ChequeItemBox*, BoxCount> boxes_{};
     QFrame* waitPanel_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    ResizeHandles* sizeCtrl_ = nullptr;
+    ResizeHandles* resizeHandles_ = nullptr;
 };

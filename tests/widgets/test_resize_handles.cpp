@@ -77,7 +77,7 @@ QList<QWidget*> boxes(std::initializer_list<QWidget*> list)
 
 } // namespace
 
-class SizeCtrlTest : public QObject
+class ResizeHandlesTest : public QObject
 {
     Q_OBJECT
 private slots:
@@ -352,7 +352,7 @@ private slots:
 int main(int argc, char** argv)
 {
     NiloApplication app(argc, argv);
-    SizeCtrlTest test;
+    ResizeHandlesTest test;
     return QTest::qExec(&test, argc, argv);
 }
-#include "test_sizectrl.moc"
+#include "test_resize_handles.moc"
