@@ -173,6 +173,14 @@ DatePanelTexts DatePanelTextsOf(double dateValue)
             QString::number(date.day), WeekdayNames[weekday]};
 }
 
+std::optional<quint8> storedClockFace(const QString& folder)
+{
+    if (!QFileInfo::exists(folder + kSettingsFileNamePart))
+        return std::nullopt;
+    return ClockFaceFromText(
+        ReadIniString(kSettingsFileNamePart, folder, kClockSection, kClockKey, kClockDefaultText));
+}
+
 QWidget* OpenChildWindowOnce(QMdiArea* area, const QString& name,
                              const std::function<QWidget*()>& create)
 {
@@ -469,12 +477,7 @@ QWidget* MainWindow::buildClockGroup()
     clock_->setText(u"نيلـــــو"_s);
     // The face the settings name, read now so that its pictures are loaded once; start-up
     // writes the setting when it is missing (restoreClockFace).
-    const QString folder = QDir::currentPath();
-    clock_->setStyle(ClockFaceStyles[QFileInfo::exists(folder + kSettingsFileNamePart)
-                                         ? ClockFaceFromText(ReadIniString(
-                                               kSettingsFileNamePart, folder, kClockSection,
-                                               kClockKey, kClockDefaultText))
-                                         : 1]);
+    clock_->setStyle(ClockFaceStyles[storedClockFace(QDir::currentPath()).value_or(1)]);
     column->addWidget(clock_, 0, Qt::AlignHCenter | Qt::AlignTop);
 
     QToolButton* next = stepButton(u"btnClockNext"_s, true);
@@ -690,9 +693,8 @@ void MainWindow::showDate()
 void MainWindow::restoreClockFace()
 {
     settingsFolder_ = QDir::currentPath();
-    if (QFileInfo::exists(settingsFolder_ + kSettingsFileNamePart)) {
-        faceNumber_ = ClockFaceFromText(ReadIniString(kSettingsFileNamePart, settingsFolder_,
-                                                      kClockSection, kClockKey, kClockDefaultText));
+    if (const auto stored = storedClockFace(settingsFolder_)) {
+        faceNumber_ = *stored;
     } else {
         faceNumber_ = 1;
         RunGuarded([this] {

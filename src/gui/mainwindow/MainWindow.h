@@ -30,6 +30,8 @@ inline const QString kClockDefaultText = QStringLiteral("Error On Read");
 
 // The face number a stored "No" value gives: the whole number 1..8 it holds, else face 1.
 quint8 ClockFaceFromText(const QString& text);
+// The face the settings file in the folder names; nullopt when there is no settings file.
+std::optional<quint8> storedClockFace(const QString& folder);
 // The theme a stored ThemeId gives: 0 without a row, the number when it names a theme,
 // else theme 0.
 quint8 ThemeFromStored(std::optional<int> themeId);
